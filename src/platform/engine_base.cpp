@@ -1,0 +1,162 @@
+// engine_base.cpp -- engine states, log, resources and the process's one engine.
+#include "platform/engine_base.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/headless_engine.h"
+
+namespace {
+
+EngineFactory gFactory = nullptr;
+EngineBase* gEngine = nullptr;
+
+}  // namespace
+
+EngineBase* CurrentEngine() { return gEngine; }
+
+void Engine_UseBackend(EngineFactory factory) { gFactory = factory; }
+
+Engine* hgeCreate(int version) {
+    if (version != HGE_VERSION) return nullptr;
+    if (gEngine != nullptr) {
+        gEngine->AddRef();
+        return gEngine;
+    }
+    Engine* made = gFactory != nullptr ? gFactory() : new HeadlessEngine();
+    gEngine = static_cast<EngineBase*>(made);
+    return gEngine;
+}
+
+void EngineBase::Release() {
+    if (--refCount_ > 0) return;
+    Shutdown();
+    if (gEngine == this) gEngine = nullptr;
+    delete this;
+}
+
+void EngineBase::System_SetState(hgeBoolState state, bool value) {
+    switch (state) {
+        case HGE_WINDOWED: {
+            bool changed = windowed_ != value;
+            windowed_ = value;
+            if (changed && initiated_) OnWindowedChanged();
+            break;
+        }
+        case HGE_ZBUFFER: zbuffer_ = value; break;
+        case HGE_USESOUND: useSound_ = value; break;
+        case HGE_DONTSUSPEND: dontSuspend_ = value; break;
+        case HGE_SHOWSPLASH: showSplash_ = value; break;
+    }
+}
+
+void EngineBase::System_SetState(hgeFuncState state, hgeCallback value) {
+    if (state == HGE_FRAMEFUNC) frameFunc_ = value;
+    else renderFunc_ = value;
+}
+
+void EngineBase::System_SetState(hgeIntState state, int value) {
+    switch (state) {
+        case HGE_SCREENWIDTH: if (!initiated_) screenWidth_ = value; break;
+        case HGE_SCREENHEIGHT: if (!initiated_) screenHeight_ = value; break;
+        case HGE_SCREENBPP: screenBpp_ = value; break;
+        case HGE_FPS: fps_ = value; break;
+    }
+}
+
+void EngineBase::System_SetState(hgeStringState state, const char* value) {
+    if (state == HGE_TITLE) {
+        title_ = value != nullptr ? value : "";
+        if (initiated_) OnTitleChanged();
+    } else {
+        logFile_ = value != nullptr ? value : "";
+    }
+}
+
+bool EngineBase::System_GetState(hgeBoolState state) {
+    switch (state) {
+        case HGE_WINDOWED: return windowed_;
+        case HGE_ZBUFFER: return zbuffer_;
+        case HGE_USESOUND: return useSound_;
+        case HGE_DONTSUSPEND: return dontSuspend_;
+        case HGE_SHOWSPLASH: return showSplash_;
+    }
+    return false;
+}
+
+hgeCallback EngineBase::System_GetState(hgeFuncState state) {
+    return state == HGE_FRAMEFUNC ? frameFunc_ : renderFunc_;
+}
+
+int EngineBase::System_GetState(hgeIntState state) {
+    switch (state) {
+        case HGE_SCREENWIDTH: return screenWidth_;
+        case HGE_SCREENHEIGHT: return screenHeight_;
+        case HGE_SCREENBPP: return screenBpp_;
+        case HGE_FPS: return fps_;
+    }
+    return 0;
+}
+
+const char* EngineBase::System_GetState(hgeStringState state) {
+    return state == HGE_TITLE ? title_.c_str() : logFile_.c_str();
+}
+
+uintptr_t EngineBase::System_GetState(hgeHwndState) { return window_; }
+
+void EngineBase::System_Log(const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    std::fprintf(stderr, "%s\n", line);
+    if (!logFile_.empty()) {
+        if (FILE* f = std::fopen(logFile_.c_str(), "a")) {
+            std::fprintf(f, "%s\n", line);
+            std::fclose(f);
+        }
+    }
+}
+
+bool EngineBase::Resource_AttachPack(const char* filename, const char* password) {
+    if (filename == nullptr) return false;
+    if (!pack_.Attach(filename, password != nullptr ? password : "")) {
+        System_Log("Resource pack %s could not be opened; files are read from disk", filename);
+        return false;
+    }
+    return true;
+}
+
+bool EngineBase::ReadResource(const char* filename, std::vector<unsigned char>& out) {
+    out.clear();
+    if (filename == nullptr || *filename == '\0') return false;
+    if (pack_.Read(filename, out)) return true;
+    std::string path = filename;
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+void* EngineBase::Resource_Load(const char* filename, uint32_t* size) {
+    std::vector<unsigned char> bytes;
+    if (!ReadResource(filename, bytes)) {
+        System_Log("Can't find resource %s", filename != nullptr ? filename : "(null)");
+        return nullptr;
+    }
+    // One spare NUL so text readers can treat the buffer as a string.
+    auto* data = new unsigned char[bytes.size() + 1];
+    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+    data[bytes.size()] = 0;
+    if (size != nullptr) *size = static_cast<uint32_t>(bytes.size());
+    return data;
+}
+
+void EngineBase::Resource_Free(void* data) { delete[] static_cast<unsigned char*>(data); }

@@ -1,0 +1,70 @@
+// engine_base.h -- what both backends share: the engine states, the log, the resource pack and
+// the reference count. A backend derives from EngineBase and supplies the window, drawing,
+// textures, sound and input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/engine.h"
+#include "platform/pack.h"
+
+class EngineBase;
+// The engine hgeCreate handed out, without taking a reference; nullptr when there is none.
+EngineBase* CurrentEngine();
+
+class EngineBase : public Engine {
+public:
+    void Release() override;
+    void AddRef() { ++refCount_; }
+
+    void System_SetState(hgeBoolState state, bool value) override;
+    void System_SetState(hgeFuncState state, hgeCallback value) override;
+    void System_SetState(hgeIntState state, int value) override;
+    void System_SetState(hgeStringState state, const char* value) override;
+    bool System_GetState(hgeBoolState state) override;
+    hgeCallback System_GetState(hgeFuncState state) override;
+    int System_GetState(hgeIntState state) override;
+    const char* System_GetState(hgeStringState state) override;
+    uintptr_t System_GetState(hgeHwndState state) override;
+
+    void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
+
+    bool Resource_AttachPack(const char* filename, const char* password) override;
+    void* Resource_Load(const char* filename, uint32_t* size = nullptr) override;
+    void Resource_Free(void* data) override;
+
+    // The file's bytes from the pack or the disk; false when neither has it.
+    bool ReadResource(const char* filename, std::vector<unsigned char>& out);
+
+protected:
+    EngineBase() = default;
+    // Called when the last reference is given back; the backend closes everything here.
+    virtual void Shutdown() {}
+    // A backend reacts to HGE_WINDOWED changing after System_Initiate.
+    virtual void OnWindowedChanged() {}
+    // A backend reacts to HGE_TITLE changing after System_Initiate.
+    virtual void OnTitleChanged() {}
+
+    // States, with the defaults the game's start-up overrides.
+    bool windowed_ = true;
+    bool zbuffer_ = false;
+    bool useSound_ = true;
+    bool dontSuspend_ = false;
+    bool showSplash_ = false;
+    hgeCallback frameFunc_ = nullptr;
+    hgeCallback renderFunc_ = nullptr;
+    int screenWidth_ = 640;
+    int screenHeight_ = 480;
+    int screenBpp_ = 32;
+    int fps_ = 60;
+    std::string title_ = "HGE";
+    std::string logFile_;
+    uintptr_t window_ = 0;  // HGE_HWND: nonzero once the window exists
+    bool initiated_ = false;
+
+    ResourcePack pack_;
+
+private:
+    int refCount_ = 1;
+};

@@ -1,0 +1,19 @@
+// image.h -- decoding and encoding of pictures for both backends (PNG, JPEG, BMP in; PNG out).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom
+};
+
+// Reads only the header: the picture's size. False when the bytes are no picture we know.
+bool ImageSize(const std::vector<unsigned char>& bytes, int& width, int& height);
+// Decodes the whole picture. False when the bytes cannot be decoded.
+bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out);
+// Writes a PNG file. False when it cannot be written.
+bool SavePng(const std::string& path, const Image& image);

@@ -1,0 +1,17 @@
+// headless.cpp -- test set-up over the headless engine.
+#include "support/headless.h"
+
+#include "core/callbacks.h"
+
+HeadlessEngine& UseHeadlessEngine() {
+    if (hge == nullptr) {
+        hge = hgeCreate(HGE_VERSION);  // held for the whole test process
+        hge->System_Initiate();
+    }
+    HeadlessEngine& engine = *Headless();
+    engine.ReleaseAllKeys();
+    engine.SetFocus(true);
+    engine.ClearRecordedQuads();
+    engine.ClearPlayedSounds();
+    return engine;
+}

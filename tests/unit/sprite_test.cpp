@@ -1,0 +1,118 @@
+// Sprite and Rect: placement, transforms, regions, mirroring and bounds.
+#include "gfx/sprite.h"
+
+#include <gtest/gtest.h>
+
+#include "support/headless.h"
+
+namespace {
+
+struct Corners { float x0, y0, x2, y2; };
+
+Corners Drawn(HeadlessEngine& engine) {
+    const hgeQuad& q = engine.RecordedQuads().back();
+    return {q.v[0].x, q.v[0].y, q.v[2].x, q.v[2].y};
+}
+
+class SpriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine = &UseHeadlessEngine();
+        engine->SetRecordQuads(true);
+        engine->Gfx_BeginScene();
+    }
+    void TearDown() override {
+        engine->Gfx_EndScene();
+        engine->SetRecordQuads(false);
+    }
+    HeadlessEngine* engine = nullptr;
+};
+
+TEST_F(SpriteTest, AnchorPlacesTheRegionAroundTheDrawingPoint) {
+    Sprite s(0, 0, 0, 32, 32);
+    s.SetAnchor(16, 16);
+    s.Draw(100, 100);
+    Corners c = Drawn(*engine);
+    EXPECT_FLOAT_EQ(c.x0, 84);
+    EXPECT_FLOAT_EQ(c.y0, 84);
+    EXPECT_FLOAT_EQ(c.x2, 116);
+    EXPECT_FLOAT_EQ(c.y2, 116);
+}
+
+TEST_F(SpriteTest, TransformedWithoutRotationOrScaleEqualsPlainDraw) {
+    Sprite s(0, 0, 0, 20, 10);
+    s.SetAnchor(5, 3);
+    s.Draw(50.25f, 60.5f);
+    hgeQuad plain = engine->RecordedQuads().back();
+    s.DrawTransformed(50.25f, 60.5f, 0.0f, 1.0f);
+    hgeQuad transformed = engine->RecordedQuads().back();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(plain.v[i].x, transformed.v[i].x);
+        EXPECT_EQ(plain.v[i].y, transformed.v[i].y);
+    }
+}
+
+TEST_F(SpriteTest, ZeroVerticalScaleFollowsHorizontalAndRotationTurnsClockwise) {
+    Sprite s(0, 0, 0, 10, 10);
+    s.DrawTransformed(0, 0, 0.0f, 2.0f, 0.0f);
+    EXPECT_FLOAT_EQ(Drawn(*engine).y2, 20);
+    // A quarter turn clockwise takes the top-right corner (10, 0) to (0, 10).
+    s.DrawTransformed(0, 0, 1.5707964f, 1.0f);
+    const hgeQuad& q = engine->RecordedQuads().back();
+    EXPECT_NEAR(q.v[1].x, 0, 1e-5);
+    EXPECT_NEAR(q.v[1].y, 10, 1e-5);
+}
+
+TEST_F(SpriteTest, SetRegionWithoutAdjustingKeepsTheDrawnSize) {
+    Sprite s(0, 0, 0, 32, 32);
+    s.SetRegion(0, 0, 16, 16, false);
+    s.Draw(0, 0);
+    EXPECT_FLOAT_EQ(Drawn(*engine).x2, 32);
+    EXPECT_FLOAT_EQ(s.Quad().v[2].tx, 16);  // no texture: texel units
+}
+
+TEST_F(SpriteTest, MirroringSwapsTextureCoordinates) {
+    Sprite s(0, 0, 0, 8, 4);
+    s.SetAnchor(2, 1);
+    // The anchor follows the axis flags as they stood before this call: not yet mirrored.
+    s.SetMirror(true, false, true);
+    EXPECT_FLOAT_EQ(s.AnchorX(), 2);
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 8);
+    EXPECT_FLOAT_EQ(s.Quad().v[1].tx, 0);
+    // A new region keeps the mirroring and leaves the anchor alone.
+    s.SetRegion(0, 0, 4, 4);
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 4);
+    EXPECT_FLOAT_EQ(s.AnchorX(), 2);
+}
+
+TEST_F(SpriteTest, TintAndDepthReachOneCornerOrAll) {
+    Sprite s(0, 0, 0, 1, 1);
+    s.SetTint(0x80FF0000);
+    s.SetDepth(0.3f, 2);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(s.Tint(i), 0x80FF0000u);
+    EXPECT_FLOAT_EQ(s.Depth(2), 0.3f);
+    EXPECT_FLOAT_EQ(s.Depth(0), 0.5f);
+}
+
+TEST(RectTest, EdgesExpandAndOverlap) {
+    Rect r(0, 0, 10, 10);
+    EXPECT_TRUE(r.Contains(0, 0));
+    EXPECT_FALSE(r.Contains(10, 5));
+    EXPECT_FALSE(r.Contains(5, 10));
+    Rect point;
+    point.Expand(3, 4);
+    EXPECT_FALSE(point.empty);
+    EXPECT_EQ(point.x2 - point.x1, 0);
+    EXPECT_FALSE(r.Overlaps(Rect(10, 0, 20, 10)));  // touching only
+    EXPECT_TRUE(r.Overlaps(Rect(9, 9, 20, 20)));
+}
+
+TEST_F(SpriteTest, BoundsOfARotatedSquareGrowByTheDiagonal) {
+    Sprite s(0, 0, 0, 10, 10);
+    s.SetAnchor(5, 5);
+    Rect r;
+    s.BoundsTransformed(0, 0, 0.7853982f, 1, 1, &r);
+    EXPECT_NEAR(r.x2 - r.x1, 14.142f, 1e-3);
+}
+
+}  // namespace
