@@ -1,0 +1,293 @@
+// replay.cpp -- the replay record, the slot files, and writing, summarising and loading them.
+#include "replay/replay.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+#include "core/callbacks.h"
+#include "core/game_reset.h"
+#include "core/screen_flow.h"
+
+int32_t replayInputs[kReplayMaxEnd + 1] = {};
+int32_t replayEnd = 0;
+
+namespace {
+
+// The log of the engine when there is one (tests of the file alone may run without it).
+template <typename... Args>
+void ReplayLog(const char* format, Args... args) {
+    if (hge != nullptr) {
+        hge->System_Log(format, args...);
+    } else {
+        std::fprintf(stderr, format, args...);
+        std::fputc('\n', stderr);
+    }
+}
+
+bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// Reads one line: every character up to the next line feed, which is consumed. A carriage
+// return before it is dropped, so a file saved with Windows line ends reads the same. A line
+// longer than the buffer is cut but still consumed whole. False at the end of the file.
+bool ReadLine(FILE* file, char* out, int size) {
+    int length = 0;
+    int c = std::fgetc(file);
+    if (c == EOF) {
+        out[0] = '\0';
+        return false;
+    }
+    while (c != EOF && c != '\n') {
+        if (length < size - 1) out[length++] = static_cast<char>(c);
+        c = std::fgetc(file);
+    }
+    if (length > 0 && out[length - 1] == '\r') --length;
+    out[length] = '\0';
+    return true;
+}
+
+enum class NumberRead { Ok, End, Bad };
+
+// Reads the next whitespace-separated decimal integer and checks it lies in min..max. A number
+// run straight into other characters ("12abc") or too large for 64 bits is Bad, as is one out
+// of range; nothing left but whitespace is End.
+NumberRead ReadNumber(FILE* file, int64_t min, int64_t max, int64_t* out) {
+    int c = std::fgetc(file);
+    while (c != EOF && IsSpace(c)) c = std::fgetc(file);
+    if (c == EOF) return NumberRead::End;
+    bool negative = false;
+    if (c == '-' || c == '+') {
+        negative = c == '-';
+        c = std::fgetc(file);
+    }
+    if (c == EOF || c < '0' || c > '9') return NumberRead::Bad;
+    uint64_t magnitude = 0;
+    const uint64_t limit = uint64_t(INT64_MAX) + 1;  // the magnitude of INT64_MIN
+    bool overflow = false;
+    while (c != EOF && c >= '0' && c <= '9') {
+        if (magnitude > (limit - uint64_t(c - '0')) / 10) overflow = true;
+        if (!overflow) magnitude = magnitude * 10 + uint64_t(c - '0');
+        c = std::fgetc(file);
+    }
+    if (c != EOF && !IsSpace(c)) return NumberRead::Bad;
+    if (overflow || (!negative && magnitude > uint64_t(INT64_MAX))) return NumberRead::Bad;
+    int64_t value = negative ? int64_t(0 - magnitude) : int64_t(magnitude);
+    if (value < min || value > max) return NumberRead::Bad;
+    *out = value;
+    return NumberRead::Ok;
+}
+
+// Writes a text line's contents. A line break inside the text would shift every later line of
+// the file, so any that slips through is stored as a space.
+void WriteText(FILE* file, const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        char c = *p;
+        std::fputc(c == '\n' || c == '\r' ? ' ' : c, file);
+    }
+}
+
+const char* OrDefault(const char* text, const char* fallback) {
+    return text == nullptr || text[0] == '\0' ? fallback : text;
+}
+
+}  // namespace
+
+bool ReplaySlotFileName(int slot, char* out, int outSize) {
+    if (slot < 1 || slot > kReplaySlotCount || outSize <= 0) return false;
+    int written = std::snprintf(out, size_t(outSize), "Replay/qz507_%02d.rpy", slot);
+    return written > 0 && written < outSize;
+}
+
+bool WriteReplayFile(const char* path, const char* replayName, const char* playerName,
+                     const char* illustration, const char* dateText) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path target(path);
+    fs::path folder = target.parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, error)) {
+        fs::create_directories(folder, error);
+        if (error) {
+            ReplayLog("Replay not saved: cannot create the folder %s: %s", folder.string().c_str(),
+                      error.message().c_str());
+            return false;
+        }
+    }
+
+    // The new replay goes to a file beside the old one and replaces it only once it is complete.
+    std::string temporary = std::string(path) + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "w");
+    if (file == nullptr) {
+        ReplayLog("Replay not saved: cannot create %s", temporary.c_str());
+        return false;
+    }
+
+    int32_t words = replayFrame;
+    if (words < 0) words = 0;
+    if (words > kReplayMaxWords) words = kReplayMaxWords;
+
+    WriteText(file, OrDefault(replayName, "None"));
+    std::fputs(" \n", file);
+    WriteText(file, OrDefault(playerName, "Unnamed"));
+    std::fputs(" \n", file);
+    WriteText(file, OrDefault(illustration, "None"));
+    std::fputs(" \n", file);
+    WriteText(file, dateText == nullptr ? "" : dateText);
+    std::fputc('\n', file);
+    std::fprintf(file, "%" PRId32 " %" PRId32 " %" PRId64 " %" PRId32 " ", randomSeed, resultCode,
+                 score, words + 1);
+    for (int32_t k = 1; k <= words; ++k) std::fprintf(file, "%" PRId32 " ", replayInputs[k]);
+
+    bool ok = std::fflush(file) == 0 && std::ferror(file) == 0;
+#if !defined(_WIN32)
+    // On disk before the rename, so a crash cannot leave an empty file under the slot's name.
+    if (ok) ok = fsync(fileno(file)) == 0;
+#endif
+    if (std::fclose(file) != 0) ok = false;
+    if (ok) {
+        fs::rename(temporary, target, error);
+        if (error) {
+            ReplayLog("Replay not saved: cannot replace %s: %s", path, error.message().c_str());
+            ok = false;
+        }
+    } else {
+        ReplayLog("Replay not saved: writing %s failed", temporary.c_str());
+    }
+    if (!ok) fs::remove(temporary, error);
+    return ok;
+}
+
+bool WriteReplay(int slot, const char* replayName, const char* playerName, const char* illustration,
+                 const char* dateText) {
+    char path[32];
+    if (!ReplaySlotFileName(slot, path, sizeof path)) return false;
+    return WriteReplayFile(path, replayName, playerName, illustration, dateText);
+}
+
+bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary) {
+    std::memset(summary, 0, sizeof *summary);
+    FILE* file = std::fopen(path, "r");
+    if (file == nullptr) return false;
+    while (summary->linesRead < 4 &&
+           ReadLine(file, summary->lines[summary->linesRead], ReplaySummary::kLineSize)) {
+        ++summary->linesRead;
+    }
+    if (summary->linesRead == 4) {
+        int64_t value = 0;
+        if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
+            summary->seed = int32_t(value);
+            ++summary->numbersRead;
+            if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
+                summary->result = int32_t(value);
+                ++summary->numbersRead;
+                if (ReadNumber(file, INT64_MIN, INT64_MAX, &value) == NumberRead::Ok) {
+                    summary->score = value;
+                    ++summary->numbersRead;
+                    if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
+                        summary->end = int32_t(value);
+                        ++summary->numbersRead;
+                    }
+                }
+            }
+        }
+    }
+    std::fclose(file);
+    return true;
+}
+
+bool ReadReplaySummary(int slot, ReplaySummary* summary) {
+    char path[32];
+    if (!ReplaySlotFileName(slot, path, sizeof path)) return false;
+    return ReadReplaySummaryFile(path, summary);
+}
+
+bool LoadReplayFile(const char* path) {
+    FILE* file = std::fopen(path, "r");
+    if (file == nullptr) return false;
+
+    char line[ReplaySummary::kLineSize];
+    for (int i = 0; i < 4; ++i) {
+        if (!ReadLine(file, line, sizeof line)) {
+            ReplayLog("Replay %s not loaded: it ends within its first four lines", path);
+            std::fclose(file);
+            return false;
+        }
+    }
+    int64_t seed = 0;
+    int64_t result = 0;
+    int64_t finalScore = 0;
+    int64_t end = 0;
+    const char* damage = nullptr;
+    if (ReadNumber(file, INT32_MIN, INT32_MAX, &seed) != NumberRead::Ok) {
+        damage = "no seed";
+    } else if (ReadNumber(file, INT32_MIN, INT32_MAX, &result) != NumberRead::Ok) {
+        damage = "no result";
+    } else if (ReadNumber(file, INT64_MIN, INT64_MAX, &finalScore) != NumberRead::Ok) {
+        damage = "no score";
+    } else if (ReadNumber(file, INT32_MIN, INT32_MAX, &end) != NumberRead::Ok) {
+        damage = "no frame count";
+    } else if (end < 1 || end > kReplayMaxEnd) {
+        damage = "a frame count outside 0..100000";
+    }
+    if (damage != nullptr) {
+        ReplayLog("Replay %s not loaded: %s", path, damage);
+        std::fclose(file);
+        return false;
+    }
+
+    randomSeed = int32_t(seed);
+    int32_t loaded = 0;
+    while (loaded < end - 1) {
+        int64_t word = 0;
+        NumberRead read = ReadNumber(file, 0, 255, &word);
+        if (read != NumberRead::Ok) {
+            ReplayLog("Replay %s: %s after frame %d of %d; it plays back that far", path,
+                      read == NumberRead::End ? "the file ends" : "a damaged word", int(loaded),
+                      int(end - 1));
+            break;
+        }
+        replayInputs[++loaded] = int32_t(word);
+    }
+    replayEnd = loaded + 1;
+    // Frames past the record hold no actions, whatever a longer earlier record left there.
+    for (int32_t k = replayEnd; k <= kReplayMaxEnd; ++k) replayInputs[k] = 0;
+    std::fclose(file);
+    return true;
+}
+
+bool LoadReplay(int slot) {
+    char path[32];
+    if (!ReplaySlotFileName(slot, path, sizeof path)) return false;
+    return LoadReplayFile(path);
+}
+
+void DecodeReplayInputs() {
+    if (frameCounter < 0 || frameCounter > 99999) return;
+    for (int k = 0; k < 8; ++k) inputBits[k] = 0;
+    if (!replayPlayback) return;
+    // Resuming after the record's end runs frames past it; they hold no actions.
+    int32_t word = replayFrame >= 1 && replayFrame <= kReplayMaxEnd ? replayInputs[replayFrame] : 0;
+    for (int k = 7; k >= 0; --k) {
+        int32_t weight = 1 << k;
+        if (word >= weight) {
+            word -= weight;
+            inputBits[k] = 1;
+        }
+    }
+}
+
+void RecordReplayInputs() {
+    if (replayPlayback || frameCounter < 0 || frameCounter > 99999) return;
+    if (replayFrame < 1 || replayFrame > kReplayMaxWords) return;
+    int32_t word = 0;
+    for (int k = 0; k < 8; ++k) {
+        if (inputBits[k] != 0) word += 1 << k;
+    }
+    replayInputs[replayFrame] = word;
+}

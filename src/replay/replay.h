@@ -1,0 +1,72 @@
+// replay.h -- the replay record (one word of held actions per frame of play, plus the seed in
+// game_reset.h) and the text file a record is saved in: the ten slot files, writing one, reading
+// the summary the replay screens list, and loading one for playback.
+//
+// File layout (text, one line end per line as the platform writes it; CRLF files read the same):
+//   line 1  replay name, then one space     ("None" when empty)
+//   line 2  player name, then one space     ("Unnamed" when empty)
+//   line 3  illustration, then one space    ("None" when empty)
+//   line 4  the date text, no trailing space
+//   line 5  seed result score end w1 w2 ... w(end-1), each number followed by one space, no line
+//           end after the last; the score is 64-bit, end is the number of words plus 1.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kReplaySlotCount = 10;     // slots 1..10
+constexpr int kReplayMaxWords = 100000;  // frames 1..100000: frameCounter 0..99999
+constexpr int kReplayMaxEnd = kReplayMaxWords + 1;
+
+// Per-game: the held actions of frame k of play in word k (bit a set: action a held), k from 1;
+// index 0 is never used and the last index is room for the word at the end mark, which is
+// always 0 after a load. Recording fills it; LoadReplay fills it for playback.
+extern int32_t replayInputs[kReplayMaxEnd + 1];
+// The number of loaded words plus 1; playback stops when replayFrame reaches it. Set only by a
+// load.
+extern int32_t replayEnd;
+
+// The slot's file name, "Replay/qz507_%02d.rpy"; false for a slot outside 1..10.
+bool ReplaySlotFileName(int slot, char* out, int outSize);
+
+// Saves the record just played (randomSeed, resultCode, score, replayFrame and its words) with
+// the three names and the date text. The file is written next to its final name and renamed
+// over it, so a failed save leaves the replay that was in the slot untouched; a missing folder
+// is created. Returns false (and logs why) when nothing could be saved.
+bool WriteReplay(int slot, const char* replayName, const char* playerName, const char* illustration,
+                 const char* dateText);
+bool WriteReplayFile(const char* path, const char* replayName, const char* playerName,
+                     const char* illustration, const char* dateText);
+
+// What the replay screens show of a slot. Lines are kept as stored (the trailing space
+// included, a CR before the line feed removed); a line longer than the buffer is cut.
+struct ReplaySummary {
+    static constexpr int kLineSize = 256;
+    char lines[4][kLineSize];  // replay name, player name, illustration, date
+    int32_t seed;
+    int32_t result;            // lives left at the end; negative: the game was lost
+    int64_t score;
+    int32_t end;
+    // How far the file could be read: 0..4 lines, then 0..4 numbers (seed, result, score, end).
+    // Fields not reached hold empty text and 0.
+    int linesRead;
+    int numbersRead;
+};
+
+// False when the slot's file does not exist or cannot be opened; otherwise true with as much of
+// the summary as the file holds. Reads only the head of the file.
+bool ReadReplaySummary(int slot, ReplaySummary* summary);
+bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary);
+
+// Fills randomSeed, replayEnd and replayInputs from the slot's file. False, with nothing changed,
+// when the file is missing or its head is damaged (a line or one of the four numbers missing or
+// not a number, or an end outside 1..100001). Words that are cut short or not numbers 0..255 end
+// the record there: the sound words before them are loaded and replayEnd says how many (logged).
+// Every word after the record is 0.
+bool LoadReplay(int slot);
+bool LoadReplayFile(const char* path);
+
+// The game frame's two replay steps. Clears the eight inputBits and, during playback, sets the
+// bits of this frame's word (a frame past the record holds no actions).
+void DecodeReplayInputs();
+// While recording, stores this frame's inputBits as the word of replayFrame.
+void RecordReplayInputs();
