@@ -1,0 +1,84 @@
+// score_file.cpp -- appending a finished game's score, its rank, and the sorted score list.
+#include "replay/score_file.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <functional>
+
+#include "core/callbacks.h"
+#include "core/screen_flow.h"
+
+ScoreList scoreList = {};
+
+namespace {
+
+constexpr const char* kScoreFile = "Replay/score.rpy";
+
+// Reads the next record: a separator character, then the score. False at the end of the file.
+// Records are written as 64-bit numbers and read back as 64-bit numbers, so a score beyond the
+// 32-bit range comes back whole. A separator without a number is still a record; it keeps
+// whatever `value` held before.
+bool ReadRecord(FILE* file, int64_t& value) {
+    char separator;
+    if (std::fscanf(file, "%c", &separator) != 1) return false;
+    long long number;
+    if (std::fscanf(file, "%lld", &number) == 1) value = number;
+    return true;
+}
+
+}  // namespace
+
+void AppendScore() {
+    // A missing Replay folder would otherwise lose the score of the game just finished.
+    if (::mkdir("Replay", 0755) != 0 && errno != EEXIST) {
+        hge->System_Log("Could not create the Replay folder");
+    }
+    FILE* file = std::fopen(kScoreFile, "a+");
+    if (file == nullptr) {
+        hge->System_Log("Could not open %s; the score is not recorded", kScoreFile);
+        return;
+    }
+    std::fprintf(file, " %" PRId64, score);
+    std::fclose(file);
+
+    resultRank = 0;
+    resultTotal = 0;
+    file = std::fopen(kScoreFile, "r");
+    if (file == nullptr) return;
+    int64_t record = 0;
+    while (ReadRecord(file, record)) {
+        // Ties count against the new game: equalling the best earlier score ranks second.
+        if (record >= score) resultRank += 1;
+        resultTotal += 1;
+    }
+    std::fclose(file);
+}
+
+bool LoadScoreList() {
+    scoreList.count = 0;
+    FILE* file = std::fopen(kScoreFile, "r");
+    if (file == nullptr) return false;
+    int64_t* first = scoreList.records + 1;
+    int64_t record = 0;
+    while (ReadRecord(file, record)) {
+        // With the list full, a new record only takes the place of the lowest one kept, so the
+        // list never grows past its room and the best scores are never the ones dropped. Kept
+        // as a heap with the lowest record first until the end.
+        if (scoreList.count < kScoreListRoom) {
+            first[scoreList.count] = record;
+            scoreList.count += 1;
+            std::push_heap(first, first + scoreList.count, std::greater<int64_t>());
+        } else if (record > first[0]) {
+            std::pop_heap(first, first + scoreList.count, std::greater<int64_t>());
+            first[scoreList.count - 1] = record;
+            std::push_heap(first, first + scoreList.count, std::greater<int64_t>());
+        }
+    }
+    std::fclose(file);
+    std::sort(first, first + scoreList.count, std::greater<int64_t>());
+    return true;
+}
