@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/engine.h"
+
 // Per-run: sin and -cos of i / 10 degrees (with 57.3 degrees to the radian), i = 0..3600.
 // A move of v along angle a is x += SinTable[i] * v, y += NegCosTable[i] * v with i = trunc(a * 10).
 constexpr int kDirectionSteps = 3601;
@@ -33,5 +35,15 @@ float AngleTo(float x1, float y1, float x2, float y2, float offset);
 // writes hslRed, hslGreen, hslBlue.
 void HslToRgb(double hue, double saturation, double lightness);
 
-// Direction-table index of an angle already in [0, 360]: trunc(angle * 10).
-inline int DirectionIndex(float angle) { return static_cast<int>(angle * 10.0f); }
+// The handle of textures[index]; 0 (and a log line) for an index outside the table.
+HTEXTURE TextureAt(int index);
+
+// Direction-table index of an angle: trunc(angle * 10). Movers keep their angles in [0, 360];
+// the few hundredths of a degree that AngleTo can stray past either end (its 57.3 factor), and
+// anything stranger, are held to the table's ends rather than read outside it.
+inline int DirectionIndex(float angle) {
+    float tenths = angle * 10.0f;
+    if (!(tenths > 0.0f)) return 0;
+    if (tenths >= 3600.0f) return 3600;
+    return static_cast<int>(tenths);
+}

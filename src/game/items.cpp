@@ -1,0 +1,116 @@
+// items.cpp -- score items: they float up, fall, fly to a nearby or high player and add to the
+// score when touched.
+#include "game/items.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/screen_flow.h"
+#include "core/sound_cues.h"
+#include "game/player.h"
+#include "game/world.h"
+#include "gfx/sprite.h"
+
+uint8_t itemFree[kItemSlots];
+Sprite* itemSprite[kItemSlots];
+float itemX[kItemSlots];
+float itemY[kItemSlots];
+float itemAngle[kItemSlots];
+int32_t itemType[kItemSlots];
+int32_t itemAge[kItemSlots];
+uint8_t attracted[kItemSlots];
+int32_t itemPhase[kItemSlots];
+int32_t lastItem = 0;
+
+namespace {
+
+int64_t Worth(int type) {
+    switch (type) {
+        case 1: return 1;
+        case 2: return 2;
+        case 4: return 10;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void CreateItemPool() {
+    for (int i = 0; i < kItemSlots; i++) {
+        delete itemSprite[i];
+        itemSprite[i] = new Sprite(0, 0, 0, 0, 0);
+        itemFree[i] = 1;
+    }
+}
+
+void FreeAllItems() {
+    for (int i = 0; i < kItemSlots; i++) itemFree[i] = 1;
+}
+
+int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
+              float angle, int type) {
+    int i = 0;
+    while (i < kItemSlots && itemFree[i] == 0) i++;
+    if (i == kItemSlots) return kItemSlots;
+
+    Sprite& s = *itemSprite[i];
+    s.ChangeTexture(TextureAt(texture));
+    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
+                static_cast<float>(regionW), static_cast<float>(regionH));
+    s.SetDepth(0.75f);
+    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
+    itemX[i] = x;
+    itemY[i] = y;
+    itemAngle[i] = angle;
+    itemType[i] = type;
+    itemPhase[i] = 0;
+    itemAge[i] = 0;
+    attracted[i] = 0;
+    itemFree[i] = 0;
+    lastItem = i;
+    return i;
+}
+
+void ItemStep(int i) {
+    itemAge[i] += 1;
+    float dx = std::fabs(itemX[i] - playerX);
+    float dy = std::fabs(itemY[i] - playerY);
+
+    // Items fly to a player who is high on the field or within 40 pixels.
+    if (playerY <= 144 || dx * dx + dy * dy <= 1600) attracted[i] = 1;
+
+    if (attracted[i]) {
+        itemAngle[i] = AngleTo(itemX[i], itemY[i], playerX, playerY, 0);
+        int k = DirectionIndex(itemAngle[i]);
+        itemX[i] += SinTable[k] * 6.0f;
+        itemY[i] += NegCosTable[k] * 6.0f;
+    } else {
+        // Rising and slowing, then falling ever faster up to 2 pixels a frame.
+        int a = itemAge[i];
+        if (a <= 50) {
+            itemY[i] -= static_cast<float>(50 - a) * 0.02f;
+        } else if (a <= 80) {
+            itemY[i] += static_cast<float>(a - 50) * 0.066f;
+        } else {
+            itemY[i] += 2.0f;
+        }
+    }
+    itemAngle[i] += 0.8f;
+
+    if (dx + dy <= 18) {
+        attracted[i] = 1;
+        RaiseCue(CUE_ITEM00);
+        itemFree[i] = 1;
+        score += Worth(itemType[i]);
+    }
+
+    // Drawn also in the frame it is collected; it flips like a coin every 60 frames.
+    Sprite& s = *itemSprite[i];
+    float size = (static_cast<float>(itemType[i]) * 0.5f + 0.5f) * 0.8f;
+    s.SetBlend(1);
+    s.SetTint(0x9B373737);
+    float flip = static_cast<float>(std::abs((itemPhase[i] + itemAge[i]) % 60 - 30)) / 30.0f * size;
+    s.DrawTransformed(itemX[i], itemY[i], itemAngle[i] / 57.3f, flip, size);
+
+    if (itemY[i] >= 480) itemFree[i] = 1;
+}

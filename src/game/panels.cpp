@@ -1,0 +1,186 @@
+// panels.cpp -- the background corridor: panels placed in a small 3-D scene, projected through
+// the camera, scrolled towards it with wrap-round, and drawn in 41 strips that fade with depth.
+#include "game/panels.h"
+
+#include <cmath>
+#include <utility>
+
+#include "core/screen_flow.h"
+#include "game/boss.h"
+#include "game/world.h"
+#include "gfx/sprite.h"
+
+float camX = 0, camY = 0, camZ = 0;
+float camYaw = 0, camPitch = 0, camRoll = 0;
+float projectionDistance = 0;
+
+int32_t panelCount = 0;
+Sprite* panelSprite[kPanelSlots];
+float panelRegionX[kPanelSlots];
+float panelRegionY[kPanelSlots];
+float panelRegionW[kPanelSlots];
+float panelRegionH[kPanelSlots];
+float panelX[kPanelSlots];
+float panelY[kPanelSlots];
+float panelZ[kPanelSlots];
+float panelYaw[kPanelSlots];
+float panelPitch[kPanelSlots];
+int32_t panelKind[kPanelSlots];
+float panelDistance[kPanelSlots];
+int32_t panelAge[kPanelSlots];
+
+namespace {
+
+constexpr float kTurn = 6.2831855f;
+constexpr int kStrips = 41;  // one more than the 40 the height is cut into
+// Points closer to the eye than this (or behind it) are not projected.
+constexpr float kNearPlane = 1.0f;
+
+struct ScreenPoint {
+    float x, y;
+};
+
+bool InView(const ScreenPoint& p) { return p.x >= -424 && p.x <= 424 && p.y >= -380 && p.y <= 380; }
+
+}  // namespace
+
+void CreatePanelPool() {
+    for (int i = 0; i < kPanelSlots; i++) {
+        delete panelSprite[i];
+        panelSprite[i] = new Sprite(0, 0, 0, 0, 0);
+        // Later records draw in front of earlier ones.
+        panelSprite[i]->SetDepth(0.899f + static_cast<float>(i) * 0.00001f);
+    }
+}
+
+int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
+             float z, float yaw, float pitch, int kind) {
+    int n = panelCount;
+    if (n < 0 || n >= kPanelSlots) return panelCount;  // the list holds 800 records
+    Sprite& s = *panelSprite[n];
+    s.ChangeTexture(TextureAt(texture));
+    s.SetTint(0xFFFFFFFF);
+    s.SetBlend(2);
+    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
+                static_cast<float>(regionW), static_cast<float>(regionH));
+    panelRegionX[n] = static_cast<float>(regionX);
+    panelRegionY[n] = static_cast<float>(regionY);
+    panelRegionW[n] = static_cast<float>(regionW);
+    panelRegionH[n] = static_cast<float>(regionH);
+    panelX[n] = x;
+    panelY[n] = y;
+    panelZ[n] = z;
+    panelYaw[n] = yaw;
+    panelPitch[n] = pitch;
+    panelKind[n] = kind;
+    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
+    panelAge[n] = 0;
+    panelCount = n + 1;
+    return panelCount;
+}
+
+bool Project(float x, float y, float z, float& sx, float& sy) {
+    float dx = x - camX, dy = y - camY, dz = z - camZ;
+    float a = camYaw, b = camPitch, c = camRoll;
+    float x1 = std::cos(a) * dx - std::sin(a) * dz;
+    float z1 = std::sin(a) * dx + std::cos(a) * dz;
+    float y2 = std::cos(b) * dy - std::sin(b) * z1;
+    float z2 = std::sin(b) * dy + std::cos(b) * z1;
+    float x3 = std::cos(c) * x1 - std::sin(c) * y2;
+    float y3 = std::sin(c) * x1 + std::cos(c) * y2;
+    float f = projectionDistance;
+    float eye = f + z2;
+    // A point at or behind the eye would divide by zero or come out mirrored.
+    if (!(eye >= kNearPlane)) return false;
+    float s = f / eye;
+    sx = x3 * s;
+    sy = y3 * s;
+    return true;
+}
+
+void SwapPanels(int a, int b) {
+    float depthA = panelSprite[a]->Depth(0);
+    float depthB = panelSprite[b]->Depth(0);
+    std::swap(panelSprite[a], panelSprite[b]);
+    std::swap(panelRegionX[a], panelRegionX[b]);
+    std::swap(panelRegionY[a], panelRegionY[b]);
+    std::swap(panelRegionW[a], panelRegionW[b]);
+    std::swap(panelRegionH[a], panelRegionH[b]);
+    std::swap(panelX[a], panelX[b]);
+    std::swap(panelY[a], panelY[b]);
+    std::swap(panelZ[a], panelZ[b]);
+    std::swap(panelYaw[a], panelYaw[b]);
+    std::swap(panelPitch[a], panelPitch[b]);
+    std::swap(panelKind[a], panelKind[b]);
+    std::swap(panelDistance[a], panelDistance[b]);
+    std::swap(panelAge[a], panelAge[b]);
+    panelSprite[a]->SetDepth(depthA);
+    panelSprite[b]->SetDepth(depthB);
+}
+
+void PanelStep(int n) {
+    Sprite& s = *panelSprite[n];
+    s.SetBlend(2);
+    panelAge[n] += 1;
+    if (panelYaw[n] > kTurn) panelYaw[n] -= kTurn;
+    if (panelYaw[n] < -kTurn) panelYaw[n] += kTurn;
+    float ddx = panelX[n] - camX, ddy = panelY[n] - camY, ddz = panelZ[n] - camZ;
+    panelDistance[n] = std::sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
+    if (panelKind[n] > 100) return;
+
+    float w = panelRegionW[n] / 2, h = panelRegionH[n] / 2;
+    float u = panelYaw[n], v = panelPitch[n];
+    float x = panelX[n], y = panelY[n], z = panelZ[n];
+    float wc = w * std::cos(u), ws = w * std::sin(u);
+    float hc = h * std::cos(v), hs = h * std::sin(v);
+    ScreenPoint c1, c2, c3, c4;
+    bool projected = Project(x - wc, y - hc, z + ws - hs, c1.x, c1.y);
+    projected = Project(x + wc, y - hc, z - ws - hs, c2.x, c2.y) && projected;
+    projected = Project(x - wc, y + hc, z + ws + hs, c3.x, c3.y) && projected;
+    projected = Project(x + wc, y + hc, z - ws + hs, c4.x, c4.y) && projected;
+
+    // The scroll comes after the corners; the strips' fade uses the new depth.
+    if (panelKind[n] == 1) {
+        panelZ[n] -= 5.0f;
+        s.SetTint(0xFFFFFFFF);
+        if (panelZ[n] < -488.0f) panelZ[n] += 2688.0f;
+    } else if (panelKind[n] == 2) {
+        panelZ[n] -= 6.071429f;
+        s.SetTint(0xFFFFFFFF);
+        if (panelZ[n] < -576.0f) panelZ[n] += 2796.5f;
+    }
+
+    if (panelDistance[n] <= 100.0f) return;
+    if (!projected) return;
+    if (!InView(c1) && !InView(c2) && !InView(c3) && !InView(c4)) return;
+    if (shakeLevel > 0) {
+        c1.x += shakeX; c2.x += shakeX; c3.x += shakeX; c4.x += shakeX;
+        c1.y += shakeY; c2.y += shakeY; c3.y += shakeY; c4.y += shakeY;
+    }
+
+    // Each strip fades with its own depth, so the far end of the corridor dissolves into the
+    // backdrop colour while the near end stays opaque; the scene fades in as a game starts.
+    float farEnd = panelKind[n] == 1 ? 1600.0f : 1800.0f;
+    bool darkFace = panelKind[n] == 2 && std::fabs(panelYaw[n] * 57.3f - 112.0f) <= 50.0f;
+    float stripH = panelRegionH[n] / 40;
+    for (int i = 0; i < kStrips; i++) {
+        float a = (farEnd - panelZ[n] - static_cast<float>((i * 384) / 40)) / 5;
+        if (frameCounter <= 0) {
+            a -= 255.0f;
+        } else if (frameCounter <= 164) {
+            a -= 255.0f - static_cast<float>(frameCounter) * 1.5f;
+        }
+        if (a < 0) a = 0;
+        if (a > 255) a = 255;
+        uint32_t alpha = static_cast<uint32_t>(static_cast<int>(a)) * 16777216u;
+        s.SetTint(alpha + (darkFace ? 0x373737u : 0xFFFFFFu));
+        s.SetRegion(panelRegionX[n], panelRegionY[n] + stripH * static_cast<float>(i),
+                    panelRegionW[n], stripH);
+        float t0 = static_cast<float>(i), t1 = static_cast<float>(i + 1);
+        float lx0 = 320 + c1.x + t0 * (c3.x - c1.x) / 40, ly0 = 272 + c1.y + t0 * (c3.y - c1.y) / 40.6f;
+        float rx0 = 320 + c2.x + t0 * (c4.x - c2.x) / 40, ry0 = 272 + c2.y + t0 * (c4.y - c2.y) / 40.6f;
+        float lx1 = 320 + c1.x + t1 * (c3.x - c1.x) / 40, ly1 = 272 + c1.y + t1 * (c3.y - c1.y) / 40.6f;
+        float rx1 = 320 + c2.x + t1 * (c4.x - c2.x) / 40, ry1 = 272 + c2.y + t1 * (c4.y - c2.y) / 40.6f;
+        s.DrawCorners(lx0, ly0, rx0, ry0, rx1, ry1, lx1, ly1);
+    }
+}
