@@ -1,17 +1,109 @@
-// callbacks.cpp -- start-up and the frame and render callbacks.
+// callbacks.cpp -- the program's start-up and the engine's frame and render callbacks.
 #include "core/callbacks.h"
+
+#include <cstring>
+
+#include "assets/catalogue.h"
+#include "core/game_reset.h"
+#include "core/screen_flow.h"
+#include "core/sound_cues.h"
+#include "game/boss.h"
+#include "input/settings.h"
 
 Engine* hge = nullptr;
 float menuKeyLatch[kMenuKeyCount] = {};
 float rebindLatch = 0;
 uint8_t quitRequested = 0;
+BitmapFont* startupFont = nullptr;
+
+namespace {
+
+// Each menu key's fixed key and the action whose bound key also counts, in MenuKey order.
+constexpr int kFixedKey[kMenuKeyCount] = {VK_ESCAPE, VK_RETURN, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
+constexpr int kBoundAction[kMenuKeyCount] = {ACT_BOMB, ACT_SHOOT, ACT_UP, ACT_DOWN, ACT_LEFT, ACT_RIGHT};
+
+bool BoundKeyHeld(int64_t key) {
+    // A binding of 0 names no key; anything outside the key codes is never held.
+    return key > 0 && key < 256 && hge->Input_GetKeyState(static_cast<int>(key));
+}
+
+}  // namespace
 
 void SetAllMenuLatches() {
     for (float& latch : menuKeyLatch) latch = 1.0f;
 }
 
-// Filled in with start-up and the screen flow.
-bool MenuKeyHeld(MenuKey) { return false; }
-bool FrameFunc() { return false; }
-bool RenderFunc() { return false; }
-int RunGame() { return 0; }
+bool MenuKeyHeld(MenuKey key) {
+    int k = static_cast<int>(key);
+    return hge->Input_GetKeyState(kFixedKey[k]) || BoundKeyHeld(KeyBindings[kBoundAction[k]]);
+}
+
+int CueVolume(int cue) {
+    // The settings file may hold any number; the product is taken wide so it cannot overflow,
+    // and the engine's volume range is 0..100.
+    int64_t volume = int64_t(seVolume) * cuePercent[cue] / 100;
+    if (volume < 0) return 0;
+    if (volume > 100) return 100;
+    return static_cast<int>(volume);
+}
+
+bool FrameFunc() {
+    for (int cue = 0; cue < kCueStreamCount; ++cue) {
+        if (soundCue[cue] != 0) hge->Stream_Play(cueStreams[cue], false, CueVolume(cue));
+    }
+    std::memset(soundCue, 0, sizeof soundCue);
+    if (lives == -2) return true;
+    return quitRequested != 0;
+}
+
+int FrameRate() {
+    // Ctrl fast-forwards a replay, read whether or not the window has focus; the boss's defeat
+    // runs in slow motion even then.
+    int fps = replayPlayback && hge->Input_GetKeyState(VK_CONTROL) ? 240 : 60;
+    int defeat = DefeatFrameRate();
+    if (defeat != 0) fps = defeat;
+    return fps;
+}
+
+bool RenderFunc() {
+    hge->System_SetState(HGE_FPS, FrameRate());
+    hge->Gfx_BeginScene(0);
+    for (int k = 0; k < kMenuKeyCount; ++k) {
+        if (!MenuKeyHeld(static_cast<MenuKey>(k))) menuKeyLatch[k] = 0.0f;
+    }
+    ScreenFlowFrame();
+    return false;
+}
+
+int RunGame() {
+    hge = hgeCreate(HGE_VERSION);
+    hge->System_SetState(HGE_SCREENWIDTH, 640);
+    hge->System_SetState(HGE_SHOWSPLASH, false);
+    hge->System_SetState(HGE_SCREENHEIGHT, 480);
+    hge->System_SetState(HGE_FRAMEFUNC, FrameFunc);
+    hge->System_SetState(HGE_RENDERFUNC, RenderFunc);
+    hge->System_SetState(HGE_TITLE, "Mirrorfall ver 1.00a");
+    hge->System_SetState(HGE_WINDOWED, true);
+    hge->System_SetState(HGE_FPS, 60);
+    hge->System_SetState(HGE_USESOUND, true);
+    hge->System_SetState(HGE_DONTSUSPEND, true);
+    hge->System_SetState(HGE_SCREENBPP, 32);
+    hge->System_SetState(HGE_ZBUFFER, true);
+
+    LoadSettings();
+    hge->System_SetState(HGE_WINDOWED, windowed == 1);
+
+    if (hge->System_Initiate()) {
+        hge->Resource_AttachPack("gamedat.zip", "quorlembistavo");
+        LoadStartupTextures();
+        startupFont = new BitmapFont("Graphics/font0.fnt", false);
+        startupFont->SetDepth(0.1f);
+        startupFont->SetTint(0xFFFFFFFF);
+        NewGameLoadingFrame();
+        frameCounter = 0;
+        CreateStartupSprites();
+        hge->System_Start();
+    }
+    hge->Release();
+    return 0;
+}

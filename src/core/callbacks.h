@@ -4,6 +4,7 @@
 // latches and hands the frame to the screen flow.
 #pragma once
 
+#include "gfx/bitmap_font.h"
 #include "platform/engine.h"
 
 // Per-run: the engine interface, set by StartUp (or by a tool that runs the game headless).
@@ -28,6 +29,17 @@ void SetAllMenuLatches();
 
 // Whether the fixed or the bound key of a menu key is held.
 bool MenuKeyHeld(MenuKey key);
+
+// Per-run: the start-up font (Graphics/font0.fnt, depth 0.1, opaque white), kept for the
+// whole run; no screen draws with it.
+extern BitmapFont* startupFont;
+
+// The volume cue `cue` (0..38) plays at: seVolume x its percentage / 100, truncated, kept
+// within the engine's 0..100.
+int CueVolume(int cue);
+// The frame rate the render callback sets: 240 while Ctrl is held during replay playback,
+// else 60; the boss's defeat sequence overrides both (DefeatFrameRate).
+int FrameRate();
 
 // Frame callback: plays raised cues (ascending, once each) and clears all flags; true ends
 // the program (lives == -2 or quitRequested).

@@ -1,6 +1,298 @@
-// sdl_engine.cpp -- the SDL2 / OpenGL 3.3 backend (being written; until then the headless one).
+// sdl_engine.cpp -- the SDL backend's window, frame loop, keyboard and mouse, and log.
 #include "platform/sdl_engine.h"
 
-#include "platform/headless_engine.h"
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
 
-Engine* CreateSdlEngine() { return new HeadlessEngine(); }
+#include "platform/sdl_backend.h"
+
+namespace {
+
+SdlEngine* gLiveEngine = nullptr;
+
+// The game never releases its last engine reference (sprites and fonts keep theirs), so the
+// audio device and the display are closed when the process ends instead.
+void CloseAtExit() {
+    if (gLiveEngine == nullptr) return;
+    Mix_CloseAudio();
+    SDL_Quit();
+    gLiveEngine = nullptr;
+}
+
+// Windows virtual-key code of a key, 0 for keys the game has no code for. Letters and digits
+// follow the keyboard layout, as Windows' do; every other key goes by its position.
+int VirtualKey(const SDL_Keysym& key) {
+    if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
+    if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
+    SDL_Scancode sc = key.scancode;
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) {
+        return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
+    }
+    switch (sc) {
+        case SDL_SCANCODE_0: return '0';
+        case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+        case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+        case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+        case SDL_SCANCODE_TAB: return VK_TAB;
+        case SDL_SCANCODE_SPACE: return VK_SPACE;
+        case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+        case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+        case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+        case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+        case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+        case SDL_SCANCODE_NONUSBACKSLASH: return 0xE2;  // VK_OEM_102
+        case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+        case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+        case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+        case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+        case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+        case SDL_SCANCODE_SLASH: return VK_OEM_2;
+        case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+        case SDL_SCANCODE_PRINTSCREEN: return 0x2C;  // VK_SNAPSHOT
+        case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
+        case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+        case SDL_SCANCODE_INSERT: return VK_INSERT;
+        case SDL_SCANCODE_HOME: return VK_HOME;
+        case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+        case SDL_SCANCODE_DELETE: return VK_DELETE;
+        case SDL_SCANCODE_END: return VK_END;
+        case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+        case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+        case SDL_SCANCODE_LEFT: return VK_LEFT;
+        case SDL_SCANCODE_DOWN: return VK_DOWN;
+        case SDL_SCANCODE_UP: return VK_UP;
+        case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
+        case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+        case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+        case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+        case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+        case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
+        case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+        case SDL_SCANCODE_LSHIFT: return VK_LSHIFT;
+        case SDL_SCANCODE_RSHIFT: return VK_RSHIFT;
+        case SDL_SCANCODE_LCTRL: return VK_LCONTROL;
+        case SDL_SCANCODE_RCTRL: return VK_RCONTROL;
+        case SDL_SCANCODE_LALT: return VK_LMENU;
+        case SDL_SCANCODE_RALT: return VK_RMENU;
+        case SDL_SCANCODE_LGUI: return 0x5B;         // VK_LWIN
+        case SDL_SCANCODE_RGUI: return 0x5C;         // VK_RWIN
+        case SDL_SCANCODE_APPLICATION: return 0x5D;  // VK_APPS
+        default: return 0;
+    }
+}
+
+int MouseKey(Uint8 button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return VK_LBUTTON;
+        case SDL_BUTTON_RIGHT: return VK_RBUTTON;
+        case SDL_BUTTON_MIDDLE: return VK_MBUTTON;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+Engine* CreateSdlEngine() { return new SdlEngine(); }
+
+SdlEngine::SdlEngine() {
+    // A fresh log for every run, beside the game.
+    logFile_ = "mirrorfall.log";
+    if (FILE* f = std::fopen(logFile_.c_str(), "w")) std::fclose(f);
+}
+
+SdlEngine::~SdlEngine() = default;
+
+void SdlEngine::Shutdown() {
+    CloseAudio();
+    CloseRenderer();
+    if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+    if (windowHandle_ != nullptr) SDL_DestroyWindow(windowHandle_);
+    context_ = nullptr;
+    windowHandle_ = nullptr;
+    window_ = 0;
+    if (videoStarted_) SDL_Quit();
+    videoStarted_ = false;
+    initiated_ = false;
+    if (gLiveEngine == this) gLiveEngine = nullptr;
+}
+
+bool SdlEngine::System_Initiate() {
+    if (initiated_) return true;
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        System_Log("Can't start the video: %s", SDL_GetError());
+        return false;
+    }
+    videoStarted_ = true;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
+    if (!windowed_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    windowHandle_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     screenWidth_, screenHeight_, flags);
+    if (windowHandle_ == nullptr) {
+        System_Log("Can't create the window: %s", SDL_GetError());
+        Shutdown();
+        return false;
+    }
+    context_ = SDL_GL_CreateContext(windowHandle_);
+    if (context_ == nullptr) {
+        System_Log("Can't create an OpenGL 3.3 context: %s", SDL_GetError());
+        Shutdown();
+        return false;
+    }
+    SDL_GL_MakeCurrent(windowHandle_, context_);
+    SDL_GL_SetSwapInterval(0);  // the frame limiter keeps the rate, not the display
+    if (!OpenRenderer()) {
+        Shutdown();
+        return false;
+    }
+    window_ = SDL_GetWindowID(windowHandle_);
+    if (useSound_) OpenAudio();
+    initiated_ = true;
+    if (gLiveEngine == nullptr) {
+        gLiveEngine = this;
+        std::atexit(CloseAtExit);
+    }
+    return true;
+}
+
+void SdlEngine::OnWindowedChanged() {
+    if (windowHandle_ == nullptr) return;
+    if (SDL_SetWindowFullscreen(windowHandle_, windowed_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        System_Log("Can't switch the display mode: %s", SDL_GetError());
+    }
+    if (windowed_) SDL_SetWindowSize(windowHandle_, screenWidth_, screenHeight_);
+}
+
+void SdlEngine::OnTitleChanged() {
+    if (windowHandle_ != nullptr) SDL_SetWindowTitle(windowHandle_, title_.c_str());
+}
+
+uintptr_t SdlEngine::System_GetForegroundWindow() {
+    if (windowHandle_ == nullptr) return 0;
+    return (SDL_GetWindowFlags(windowHandle_) & SDL_WINDOW_INPUT_FOCUS) != 0 ? window_ : 0;
+}
+
+bool SdlEngine::System_Start() {
+    if (!initiated_) {
+        System_Log("System_Start: the engine is not initiated");
+        return false;
+    }
+    if (frameFunc_ == nullptr) {
+        System_Log("System_Start: no frame function");
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    // Frames are scheduled against an absolute clock, so a late frame does not push every
+    // later one back: the rate holds on average without drift.
+    Clock::time_point next = Clock::now();
+    Clock::time_point fpsMark = next;
+    int framesThisSecond = 0;
+    while (true) {
+        if (!PumpEvents()) break;
+        bool focused = System_GetForegroundWindow() != 0;
+        if (!dontSuspend_ && !focused) {
+            SDL_Delay(10);
+            next = Clock::now();
+            continue;
+        }
+        if (frameFunc_()) break;
+        if (renderFunc_ != nullptr) renderFunc_();
+
+        ++framesThisSecond;
+        Clock::time_point now = Clock::now();
+        if (now - fpsMark >= std::chrono::seconds(1)) {
+            measuredFps_ = framesThisSecond;
+            framesThisSecond = 0;
+            fpsMark += std::chrono::seconds(1);
+            if (now - fpsMark >= std::chrono::seconds(1)) fpsMark = now;
+        }
+
+        int fps = std::clamp(fps_, 1, 1000);
+        next += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
+        now = Clock::now();
+        if (now - next > std::chrono::milliseconds(100)) {
+            // Far behind (a long loading frame): start afresh rather than race to catch up.
+            next = now;
+            continue;
+        }
+        // Sleep most of the wait, then spin the last stretch for precision.
+        auto sleepUntil = next - std::chrono::microseconds(1500);
+        if (sleepUntil > now) std::this_thread::sleep_until(sleepUntil);
+        while (Clock::now() < next) std::this_thread::yield();
+    }
+    return true;
+}
+
+bool SdlEngine::PumpEvents() {
+    bool open = true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_QUIT:
+                open = false;
+                break;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) open = false;
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseAllKeys();
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                SetKey(VirtualKey(event.key.keysym), event.type == SDL_KEYDOWN);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                SetKey(MouseKey(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+                break;
+            case SDL_MOUSEMOTION: {
+                int w = 0, h = 0;
+                SDL_GetWindowSize(windowHandle_, &w, &h);
+                float x0, y0, scale;
+                Letterbox(w, h, x0, y0, scale);
+                mouseX_ = (float(event.motion.x) - x0) / scale;
+                mouseY_ = (float(event.motion.y) - y0) / scale;
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    return open;
+}
+
+void SdlEngine::SetKey(int vk, bool held) {
+    if (vk <= 0 || vk > 255) return;
+    keys_[size_t(vk)] = held;
+    // The generic Shift, Ctrl and Alt codes are held while either side is.
+    keys_[VK_SHIFT] = keys_[VK_LSHIFT] || keys_[VK_RSHIFT];
+    keys_[VK_CONTROL] = keys_[VK_LCONTROL] || keys_[VK_RCONTROL];
+    keys_[VK_MENU] = keys_[VK_LMENU] || keys_[VK_RMENU];
+}
+
+void SdlEngine::ReleaseAllKeys() { keys_.fill(false); }
+
+bool SdlEngine::Input_GetKeyState(int key) { return key > 0 && key < 256 && keys_[size_t(key)]; }
+
+void SdlEngine::Input_GetMousePos(float* x, float* y) {
+    if (x != nullptr) *x = mouseX_;
+    if (y != nullptr) *y = mouseY_;
+}
+
+void SdlEngine::Letterbox(int w, int h, float& x, float& y, float& scale) const {
+    float sx = float(w) / float(screenWidth_);
+    float sy = float(h) / float(screenHeight_);
+    scale = std::min(sx, sy);
+    if (scale <= 0) scale = 1;
+    x = (float(w) - float(screenWidth_) * scale) / 2;
+    y = (float(h) - float(screenHeight_) * scale) / 2;
+}

@@ -1,0 +1,136 @@
+// sdl_backend.h -- the SDL backend's engine class, shared by its three source files:
+// sdl_engine.cpp (window, frame loop, input, log), sdl_render.cpp (OpenGL drawing, textures,
+// snapshots) and sdl_audio.cpp (SDL2_mixer sound).
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "platform/engine_base.h"
+
+class SdlEngine : public EngineBase {
+public:
+    SdlEngine();
+    ~SdlEngine() override;
+
+    bool System_Initiate() override;
+    bool System_Start() override;
+    bool System_Snapshot(const char* filename) override;
+    uintptr_t System_GetForegroundWindow() override;
+
+    bool Gfx_BeginScene(HTEXTURE target = 0) override;
+    void Gfx_EndScene() override;
+    void Gfx_Clear(uint32_t color) override;
+    void Gfx_RenderQuad(const hgeQuad* quad) override;
+    void Gfx_RenderLine(float x1, float y1, float x2, float y2, uint32_t color = 0xFFFFFFFF,
+                        float z = 0.5f) override;
+    void Gfx_SetClipping(int x = 0, int y = 0, int w = 0, int h = 0) override;
+
+    HTEXTURE Texture_Create(int width, int height) override;
+    HTEXTURE Texture_Load(const char* filename, uint32_t size = 0, bool mipmap = false) override;
+    void Texture_Free(HTEXTURE tex) override;
+    int Texture_GetWidth(HTEXTURE tex, bool originalSize = false) override;
+    int Texture_GetHeight(HTEXTURE tex, bool originalSize = false) override;
+    uint32_t* Texture_Lock(HTEXTURE tex, bool readOnly = true, int left = 0, int top = 0,
+                           int width = 0, int height = 0) override;
+    void Texture_Unlock(HTEXTURE tex) override;
+
+    HSTREAM Stream_Load(const char* filename, uint32_t size = 0, bool loadIntoMemory = true) override;
+    void Stream_Free(HSTREAM stream) override;
+    HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) override;
+    void Channel_SetVolume(HCHANNEL channel, int volume) override;
+    void Channel_Pause(HCHANNEL channel) override;
+    void Channel_Resume(HCHANNEL channel) override;
+    bool Channel_IsPlaying(HCHANNEL channel) override;
+
+    bool Input_GetKeyState(int key) override;
+    void Input_GetMousePos(float* x, float* y) override;
+
+    int Timer_GetFPS() override { return measuredFps_; }
+
+protected:
+    void Shutdown() override;
+    void OnWindowedChanged() override;
+    void OnTitleChanged() override;
+
+private:
+    struct Texture;
+
+    // --- sdl_engine.cpp ---
+    // Handles every pending SDL event; false when the player closed the window.
+    bool PumpEvents();
+    void SetKey(int vk, bool held);
+    void ReleaseAllKeys();
+    // Where the 640 x 480 scene lands in a window of w x h pixels.
+    void Letterbox(int w, int h, float& x, float& y, float& scale) const;
+
+    // --- sdl_render.cpp ---
+    bool OpenRenderer();
+    void CloseRenderer();
+    void Flush();
+    void SetDrawState(HTEXTURE tex, int blend);
+    void Present();
+    // After a texture upload or lock the bound texture is not the batch's any more.
+    void InvalidateDrawState() { batchBlend_ = -1; }
+    void Upload(Texture& texture, const uint32_t* pixels);
+
+    // --- sdl_audio.cpp ---
+    void OpenAudio();
+    void CloseAudio();
+
+    SDL_Window* windowHandle_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    bool videoStarted_ = false;
+
+    // Input: held state of every virtual key, and the mouse in scene coordinates.
+    std::array<bool, 256> keys_{};
+    float mouseX_ = 0;
+    float mouseY_ = 0;
+
+    // Frame rate measured over whole seconds.
+    int measuredFps_ = 0;
+
+    // Drawing.
+    struct Vertex {
+        float x, y;
+        uint32_t col;
+        float u, v;
+    };
+    static constexpr int kBatchQuads = 16384;
+    struct Texture {
+        unsigned int id = 0;
+        int width = 0;
+        int height = 0;
+        std::vector<uint32_t> pixels;  // CPU copy (0xAARRGGBB), made on the first lock
+        bool locked = false;
+        bool lockedReadOnly = true;
+    };
+    std::map<HTEXTURE, Texture> textures_;
+    HTEXTURE nextTexture_ = 1;
+    std::vector<Vertex> batch_;
+    int batchQuads_ = 0;
+    HTEXTURE batchTexture_ = 0;
+    int batchBlend_ = -1;
+    enum { kColourMultiply, kColourAdd, kColourOnly, kProgramCount };
+    unsigned int programs_[kProgramCount] = {};
+    unsigned int vertexArray_ = 0;
+    unsigned int vertexBuffer_ = 0;
+    unsigned int indexBuffer_ = 0;
+    unsigned int sceneFramebuffer_ = 0;
+    unsigned int sceneTexture_ = 0;
+    bool sceneOpen_ = false;
+    bool rendererReady_ = false;
+
+    // Sound: stream i + 1 plays on mixer channel i.
+    struct Stream {
+        Mix_Chunk* chunk = nullptr;  // nullptr while the game runs silent
+        bool used = false;
+    };
+    std::vector<Stream> streams_;
+    bool audioOpen_ = false;
+};
