@@ -1,0 +1,394 @@
+// main.cpp -- mirrorfall-sim: plays replays headless, prints their frame-by-frame trace, records
+// games from scripted inputs and checks that replays still play back to the end they recorded.
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "core/game_reset.h"
+#include "core/screen_flow.h"
+#include "replay/replay.h"
+#include "sim_driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitDiffers = 1;  // verify: a replay did not play back to its recorded end
+constexpr int kExitError = 2;    // bad arguments, a file that cannot be read or written
+
+const char kUsage[] =
+    "usage: mirrorfall-sim [--verbose] COMMAND ...\n"
+    "\n"
+    "Runs the game without a window.\n"
+    "\n"
+    "commands:\n"
+    "  trace [--immortal] REPLAY_FILE\n"
+    "      Plays the replay and prints one line of game state after every game frame, until the\n"
+    "      game stops running or 200000 frames have run. --immortal keeps every life (a life\n"
+    "      loss does everything else it does), so the trace can reach every attack.\n"
+    "  record [options] OUT_FILE\n"
+    "      Plays a game from a seed with scripted keys and saves it as a replay file.\n"
+    "        --seed N         seed of the game's generator (default: the clock, as a new game)\n"
+    "        --pattern P      idle | walk | bomb | chaos (default chaos)\n"
+    "        --input-seed N   seed of the chaos pattern's own key generator (default 1)\n"
+    "        --frames N       stop after N frames of play (default: play until the game ends)\n"
+    "        --name T, --player T, --comment T   the replay's three text lines\n"
+    "        --trace          also print the trace of the recorded game\n"
+    "  verify [--immortal] REPLAY_FILE...\n"
+    "      Plays each replay to its end and checks the result, score and length it reaches\n"
+    "      against the ones the file records. One line per file.\n"
+    "\n"
+    "options:\n"
+    "  --verbose   keep the engine's log (missing data files and the like) on standard error\n"
+    "  --help      this text\n"
+    "\n"
+    "The game runs in a private temporary folder, so nothing is written beside the files named.\n"
+    "Exit status: 0 success; 1 verify found a replay that differs; 2 bad usage or a file that\n"
+    "cannot be read or written.\n";
+
+FILE* errorOut = stderr;  // the real standard error, kept while the engine's log is silenced
+
+void Error(const char* format, const char* detail) {
+    std::fprintf(errorOut, "mirrorfall-sim: ");
+    std::fprintf(errorOut, format, detail);
+    std::fputc('\n', errorOut);
+}
+
+// The game's log names every missing picture and sound; the tool runs without data files, so by
+// default that log goes nowhere and only the tool's own messages reach standard error.
+void SilenceEngineLog() {
+    int saved = dup(STDERR_FILENO);
+    if (saved < 0) return;
+    FILE* kept = fdopen(saved, "w");
+    int null = open("/dev/null", O_WRONLY);
+    if (kept == nullptr || null < 0) return;
+    dup2(null, STDERR_FILENO);
+    close(null);
+    errorOut = kept;
+    setvbuf(errorOut, nullptr, _IONBF, 0);
+}
+
+// A private working folder: the game writes its snapshot and may look for data files and the
+// score file relative to it.
+fs::path workFolder;
+
+bool EnterWorkFolder() {
+    char pattern[] = "/tmp/mirrorfall-sim-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        Error("cannot create a temporary folder: %s", std::strerror(errno));
+        return false;
+    }
+    workFolder = pattern;
+    std::error_code error;
+    fs::current_path(workFolder, error);
+    if (error) {
+        Error("cannot enter the temporary folder: %s", error.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+void LeaveWorkFolder() {
+    if (workFolder.empty()) return;
+    std::error_code error;
+    fs::current_path(fs::temp_directory_path(error), error);
+    fs::remove_all(workFolder, error);
+    workFolder.clear();
+}
+
+bool ParseInt(const char* text, int64_t min, int64_t max, int64_t* out) {
+    if (text == nullptr || *text == '\0') return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < min || value > max) return false;
+    *out = value;
+    return true;
+}
+
+// A replay named on the command line: it must exist, be a file and be readable; its head must
+// load. Damage after the head is reported and the record plays as far as it is sound.
+bool LoadNamedReplay(const std::string& path, ReplaySummary* summary) {
+    std::error_code error;
+    if (!fs::exists(path, error)) {
+        Error("%s: no such file", path.c_str());
+        return false;
+    }
+    if (fs::is_directory(path, error)) {
+        Error("%s: is a folder, not a replay file", path.c_str());
+        return false;
+    }
+    if (!ReadReplaySummaryFile(path.c_str(), summary)) {
+        Error("%s: cannot be read", path.c_str());
+        return false;
+    }
+    if (!LoadReplayFile(path.c_str())) {
+        Error("%s: not a replay file (its first four lines or numbers are missing or damaged)",
+              path.c_str());
+        return false;
+    }
+    if (replayEnd != summary->end) {
+        std::string detail = path + ": the recorded frames are damaged after frame " +
+                             std::to_string(replayEnd - 1) + " of " +
+                             std::to_string(summary->end - 1) + "; it plays that far";
+        Error("%s", detail.c_str());
+    }
+    return true;
+}
+
+std::string Absolute(const char* path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    return error ? std::string(path) : absolute.string();
+}
+
+int Trace(int argc, char** argv) {
+    bool immortal = false;
+    const char* file = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--immortal") == 0) {
+            immortal = true;
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            Error("trace: unknown option %s", argv[i]);
+            return kExitError;
+        } else if (file == nullptr) {
+            file = argv[i];
+        } else {
+            Error("trace: only one replay file, got also %s", argv[i]);
+            return kExitError;
+        }
+    }
+    if (file == nullptr) {
+        Error("%s", "trace: no replay file given (see --help)");
+        return kExitError;
+    }
+    std::string path = Absolute(file);
+    if (!EnterWorkFolder()) return kExitError;
+    SimStartUp();
+    ReplaySummary summary;
+    if (!LoadNamedReplay(path, &summary)) return kExitError;
+    SimPlayBack(immortal, [](const std::string& line) {
+        std::fputs(line.c_str(), stdout);
+        std::fputc('\n', stdout);
+    });
+    if (std::fflush(stdout) != 0) return kExitError;
+    return kExitOk;
+}
+
+int Record(int argc, char** argv) {
+    SimRecordOptions options;
+    options.seed = static_cast<int32_t>(std::time(nullptr));
+    const char* out = nullptr;
+    const char* name = nullptr;
+    const char* player = "mirrorfall-sim";
+    std::string comment;
+    bool trace = false;
+    for (int i = 0; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        int64_t number = 0;
+        if (std::strcmp(arg, "--trace") == 0) {
+            trace = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--immortal") == 0) {
+            options.immortal = true;
+            continue;
+        }
+        bool takesValue = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--pattern") == 0 ||
+                          std::strcmp(arg, "--frames") == 0 ||
+                          std::strcmp(arg, "--input-seed") == 0 || std::strcmp(arg, "--name") == 0 ||
+                          std::strcmp(arg, "--player") == 0 || std::strcmp(arg, "--comment") == 0;
+        if (takesValue && value == nullptr) {
+            Error("record: %s needs a value", arg);
+            return kExitError;
+        }
+        if (std::strcmp(arg, "--seed") == 0) {
+            if (!ParseInt(value, INT32_MIN, INT32_MAX, &number)) {
+                Error("record: --seed takes a 32-bit integer, not %s", value);
+                return kExitError;
+            }
+            options.seed = static_cast<int32_t>(number);
+        } else if (std::strcmp(arg, "--pattern") == 0) {
+            if (!ParseSimPattern(value, &options.pattern)) {
+                Error("record: --pattern is idle, walk, bomb or chaos, not %s", value);
+                return kExitError;
+            }
+        } else if (std::strcmp(arg, "--frames") == 0) {
+            if (!ParseInt(value, 1, kReplayMaxWords, &number)) {
+                Error("record: --frames takes 1 to 100000, not %s", value);
+                return kExitError;
+            }
+            options.frames = static_cast<int32_t>(number);
+        } else if (std::strcmp(arg, "--input-seed") == 0) {
+            if (!ParseInt(value, 0, UINT32_MAX, &number)) {
+                Error("record: --input-seed takes 0 to 4294967295, not %s", value);
+                return kExitError;
+            }
+            options.inputSeed = static_cast<uint32_t>(number);
+        } else if (std::strcmp(arg, "--name") == 0) {
+            name = value;
+        } else if (std::strcmp(arg, "--player") == 0) {
+            player = value;
+        } else if (std::strcmp(arg, "--comment") == 0) {
+            comment = value;
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            Error("record: unknown option %s", arg);
+            return kExitError;
+        } else if (out == nullptr) {
+            out = arg;
+            continue;
+        } else {
+            Error("record: only one output file, got also %s", arg);
+            return kExitError;
+        }
+        ++i;  // the option's value
+    }
+    if (out == nullptr) {
+        Error("%s", "record: no output file given (see --help)");
+        return kExitError;
+    }
+    std::string path = Absolute(out);
+    if (name == nullptr) name = SimPatternName(options.pattern);
+    if (comment.empty()) comment = "seed " + std::to_string(options.seed);
+
+    if (!EnterWorkFolder()) return kExitError;
+    SimStartUp();
+    std::function<void(const std::string&)> onFrame;
+    if (trace) {
+        onFrame = [](const std::string& line) {
+            std::fputs(line.c_str(), stdout);
+            std::fputc('\n', stdout);
+        };
+    }
+    SimOutcome outcome = SimRecord(options, onFrame);
+
+    char date[64];
+    std::time_t now = std::time(nullptr);
+    std::strftime(date, sizeof date, "%Y/%m/%d %X", std::localtime(&now));
+    if (!WriteReplayFile(path.c_str(), name, player, comment.c_str(), date)) {
+        Error("%s: the replay could not be written", path.c_str());
+        return kExitError;
+    }
+    std::fprintf(trace ? errorOut : stdout,
+                 "recorded %s: seed %d, %s, %d frames of play, result %d, score %" PRId64 "\n",
+                 path.c_str(), int(randomSeed), outcome.endedByItself ? "game ended" : "stopped",
+                 int(outcome.framesOfPlay), int(outcome.result), outcome.score);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitError;
+}
+
+int Verify(int argc, char** argv) {
+    std::vector<std::string> files;
+    std::vector<const char*> shownNames;
+    bool immortal = false;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--immortal") == 0) {
+            immortal = true;
+            continue;
+        }
+        if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            Error("verify: unknown option %s", argv[i]);
+            return kExitError;
+        }
+        files.push_back(Absolute(argv[i]));
+        shownNames.push_back(argv[i]);
+    }
+    if (files.empty()) {
+        Error("%s", "verify: no replay file given (see --help)");
+        return kExitError;
+    }
+    if (!EnterWorkFolder()) return kExitError;
+    SimStartUp();
+    int status = kExitOk;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const char* shown = shownNames[i];
+        ReplaySummary summary;
+        if (!LoadNamedReplay(files[i], &summary)) {
+            std::printf("ERROR %s: unreadable\n", shown);
+            status = kExitError;
+            continue;
+        }
+        bool damaged = replayEnd != summary.end;
+        SimOutcome got = SimPlayBack(immortal, nullptr);
+        int32_t frames = summary.end - 1;
+        bool same = !damaged && got.result == summary.result && got.score == summary.score &&
+                    got.framesOfPlay == frames && (got.endedByItself || got.ranOut);
+        const char* how = got.endedByItself ? "game ended" : got.ranOut ? "record ran out"
+                                                                          : "frame cap reached";
+        if (same) {
+            std::printf("OK    %s: %s, %d frames of play, result %d, score %" PRId64 "\n", shown,
+                        how, int(frames), int(summary.result), summary.score);
+        } else {
+            std::printf("DIFF  %s: recorded %d frames, result %d, score %" PRId64
+                        "; played %d frames (%s%s), result %d, score %" PRId64 "\n",
+                        shown, int(frames), int(summary.result), summary.score,
+                        int(got.framesOfPlay), how, damaged ? ", damaged record" : "",
+                        int(got.result), got.score);
+            if (status == kExitOk) status = kExitDiffers;
+        }
+    }
+    if (std::fflush(stdout) != 0) status = kExitError;
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+    int first = 1;
+    bool verbose = false;
+    while (first < argc && argv[first][0] == '-') {
+        if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+        if (std::strcmp(argv[first], "--verbose") == 0) {
+            verbose = true;
+            ++first;
+            continue;
+        }
+        Error("unknown option %s (see --help)", argv[first]);
+        return kExitError;
+    }
+    if (first >= argc) {
+        std::fputs(kUsage, stderr);
+        return kExitError;
+    }
+    const char* command = argv[first];
+    int restCount = argc - first - 1;
+    char** rest = argv + first + 1;
+    for (int i = 0; i < restCount; ++i) {
+        if (std::strcmp(rest[i], "--help") == 0 || std::strcmp(rest[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+    }
+    if (!verbose) SilenceEngineLog();
+
+    int status = kExitError;
+    if (std::strcmp(command, "trace") == 0) {
+        status = Trace(restCount, rest);
+    } else if (std::strcmp(command, "record") == 0) {
+        status = Record(restCount, rest);
+    } else if (std::strcmp(command, "verify") == 0) {
+        status = Verify(restCount, rest);
+    } else if (std::strcmp(command, "help") == 0) {
+        std::fputs(kUsage, stdout);
+        status = kExitOk;
+    } else {
+        Error("unknown command %s (see --help)", command);
+    }
+    LeaveWorkFolder();
+    return status;
+}

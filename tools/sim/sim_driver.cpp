@@ -1,0 +1,297 @@
+// sim_driver.cpp -- the headless game runner behind mirrorfall-sim and the determinism tests.
+#include "sim_driver.h"
+
+#include <cinttypes>
+#include <cstring>
+
+#include "assets/catalogue.h"
+#include "core/callbacks.h"
+#include "core/game_reset.h"
+#include "core/random.h"
+#include "core/screen_flow.h"
+#include "game/boss.h"
+#include "game/bullets.h"
+#include "game/effects.h"
+#include "game/items.h"
+#include "game/player.h"
+#include "input/settings.h"
+#include "platform/headless_engine.h"
+#include "replay/replay.h"
+
+namespace {
+
+bool catalogueLoaded = false;
+long gameFrame = 0;  // frames run since the current game's loading frame
+
+// FNV-1a, 32 bits, over little-endian bytes.
+struct Fnv {
+    uint32_t hash = 0x811c9dc5u;
+    void Add(uint32_t value) {
+        for (int b = 0; b < 4; ++b) {
+            hash ^= (value >> (8 * b)) & 0xFFu;
+            hash *= 0x01000193u;
+        }
+    }
+    void AddInt(int32_t value) { Add(static_cast<uint32_t>(value)); }
+    void AddFloat(float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Add(bits);
+    }
+};
+
+// The chaos pattern's generator (xorshift32): the keys it picks must never draw from the game's
+// own generator, or the recording would change the game it records.
+uint32_t chaosState = 1;
+uint32_t chaosHeld = 0;   // action bits held in the current stretch
+long chaosLeft = 0;       // frames left in the current stretch
+
+uint32_t ChaosNext() {
+    uint32_t x = chaosState;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    chaosState = x;
+    return x;
+}
+
+constexpr uint32_t kUp = 1u << ACT_UP, kDown = 1u << ACT_DOWN, kLeft = 1u << ACT_LEFT,
+                   kRight = 1u << ACT_RIGHT, kSlow = 1u << ACT_SLOW, kBomb = 1u << ACT_SHOOT;
+
+// A slow tour of the field: each stretch of 45 frames holds one of these.
+constexpr uint32_t kWalkTour[8] = {kLeft, kUp | kLeft, kRight, kRight | kSlow,
+                                   kDown, kUp | kRight, 0, kDown | kLeft | kSlow};
+
+uint32_t PatternActions(SimPattern pattern, long t) {
+    switch (pattern) {
+        case SimPattern::Idle:
+            return 0;
+        case SimPattern::Walk:
+            return kWalkTour[(t / 45) % 8];
+        case SimPattern::Bomb: {
+            // Held for 20 frames in every 60, so some bombs start late and some run back to back.
+            uint32_t bomb = (t / 20) % 3 == 0 ? kBomb : 0;
+            return kWalkTour[(t / 90) % 8] | bomb;
+        }
+        case SimPattern::Chaos:
+            if (chaosLeft <= 0) {
+                uint32_t r1 = ChaosNext();
+                uint32_t r2 = ChaosNext();
+                chaosHeld = r1 & 0x1Fu;               // any mix of the four directions and slow
+                if ((r1 >> 8) % 5 == 0) chaosHeld |= kBomb;
+                chaosLeft = 1 + long(r2 % 40);
+            }
+            --chaosLeft;
+            return chaosHeld;
+    }
+    return 0;
+}
+
+void FreeOverlayTextures() {
+    if (snapshotTexture != 0) hge->Texture_Free(snapshotTexture);
+    if (menuChoseTexture != 0) hge->Texture_Free(menuChoseTexture);
+    snapshotTexture = 0;
+    menuChoseTexture = 0;
+}
+
+// What starting a game from a menu puts in order before the loading frame: no overlay left open
+// from an earlier game, no shutter running, every key up.
+void PrepareNewGame() {
+    HeadlessEngine& engine = SimStartUp();
+    engine.ReleaseAllKeys();
+    engine.SetFocus(true);
+    FreeOverlayTextures();
+    pauseState = PauseState::Running;
+    switchCountdown = 0;
+    screen = Screen::Game;
+    gameFrame = 0;
+}
+
+}  // namespace
+
+HeadlessEngine& SimStartUp() {
+    if (hge == nullptr) {
+        hge = hgeCreate(HGE_VERSION);
+        hge->System_Initiate();
+    }
+    hge->System_SetState(HGE_FRAMEFUNC, FrameFunc);
+    hge->System_SetState(HGE_RENDERFUNC, RenderFunc);
+    if (!catalogueLoaded) {
+        LoadStartupTextures();
+        CreateStartupSprites();
+        LoadCatalogue();
+        catalogueLoaded = true;
+    }
+    return *Headless();
+}
+
+void SimStartPlayback() {
+    PrepareNewGame();
+    replayPlayback = true;
+    NewGameLoadingFrame();
+}
+
+void SimStartRecording(int32_t seed) {
+    PrepareNewGame();
+    // The reset takes the seed from the clock unless a replay plays; holding playback on across
+    // the loading frame makes it seed from `seed` instead, exactly as a replay of it will.
+    randomSeed = seed;
+    replayPlayback = true;
+    NewGameLoadingFrame();
+    replayPlayback = false;
+}
+
+bool SimRunFrame(bool immortal) {
+    HeadlessEngine& engine = *Headless();
+    int32_t livesBefore = lives;
+    // A pending life loss is taken in this frame's ApplyLifeLoss when the timer reads 2 before
+    // the frame counts it down. Lending the life beforehand lets ApplyLifeLoss run as it always
+    // does (effects showing the unchanged count) while leaving `lives` where it was.
+    if (immortal && screen == Screen::Game && pauseState == PauseState::Running &&
+        lifeLossTimer == 2) {
+        lives = livesBefore + 1;
+    }
+    engine.RunFrame();
+    if (immortal) lives = livesBefore;
+    ++gameFrame;
+    return screen == Screen::Game && pauseState == PauseState::Running;
+}
+
+std::string SimTraceLine() {
+    int nb = 0, ne = 0, ni = 0;
+    Fnv hb, he, hi;
+    for (int s = 0; s < kBulletSlots; ++s) {
+        if (bulletFree[s] != 0) continue;
+        ++nb;
+        hb.AddInt(s);
+        hb.AddFloat(bulletX[s]);
+        hb.AddFloat(bulletY[s]);
+        hb.AddFloat(bulletAngle[s]);
+        hb.AddFloat(bulletSpeed[s]);
+    }
+    for (int s = 0; s < kEffectSlots; ++s) {
+        if (effectFree[s] != 0) continue;
+        ++ne;
+        he.AddInt(s);
+        he.AddInt(effectKind[s]);
+        he.AddFloat(effectX[s]);
+        he.AddFloat(effectY[s]);
+        he.AddInt(effectAge[s]);
+    }
+    for (int s = 0; s < kItemSlots; ++s) {
+        if (itemFree[s] != 0) continue;
+        ++ni;
+        hi.AddInt(s);
+        hi.AddFloat(itemX[s]);
+        hi.AddFloat(itemY[s]);
+        hi.AddInt(itemType[s]);
+    }
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "f=%d r=%d rng=%u lives=%d score=%lld px=%.9g py=%.9g bomb=%d inv=%d llt=%d "
+                  "boss=%d atk=%d age=%d bx=%.9g by=%.9g t=%d nb=%d ne=%d ni=%d hb=%08x he=%08x "
+                  "hi=%08x",
+                  int(frameCounter), int(replayFrame), unsigned(RandomState()), int(lives),
+                  static_cast<long long>(score), double(playerX), double(playerY), int(bombTimer),
+                  int(invulnTimer), int(lifeLossTimer), bossActive != 0 ? 1 : 0, int(boss.attack),
+                  int(boss.age), double(boss.x), double(boss.y), int(attackTimer), nb, ne, ni,
+                  unsigned(hb.hash), unsigned(he.hash), unsigned(hi.hash));
+    return line;
+}
+
+SimOutcome SimPlayBack(bool immortal, const std::function<void(const std::string&)>& onFrame) {
+    SimStartPlayback();
+    SimOutcome outcome;
+    for (long n = 0; n < kSimFrameCap; ++n) {
+        int32_t livesBefore = lives;
+        int64_t scoreBefore = score;
+        bool running = SimRunFrame(immortal);
+        outcome.framesRun = n + 1;
+        if (onFrame) onFrame(SimTraceLine());
+        if (running) continue;
+        if (replayFrame >= replayEnd) {
+            // The player step paused at the end of the record; the game it recorded stopped
+            // after the frame before.
+            outcome.ranOut = true;
+            outcome.result = livesBefore;
+            outcome.score = scoreBefore;
+            outcome.framesOfPlay = replayEnd - 1;
+        } else {
+            outcome.endedByItself = true;
+            outcome.result = resultCode;
+            outcome.score = score;
+            outcome.framesOfPlay = replayFrame;
+        }
+        return outcome;
+    }
+    outcome.result = lives;
+    outcome.score = score;
+    outcome.framesOfPlay = replayFrame;
+    return outcome;
+}
+
+bool ParseSimPattern(const char* name, SimPattern* pattern) {
+    for (SimPattern p : {SimPattern::Idle, SimPattern::Walk, SimPattern::Bomb, SimPattern::Chaos}) {
+        if (std::strcmp(name, SimPatternName(p)) == 0) {
+            *pattern = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* SimPatternName(SimPattern pattern) {
+    switch (pattern) {
+        case SimPattern::Idle: return "idle";
+        case SimPattern::Walk: return "walk";
+        case SimPattern::Bomb: return "bomb";
+        case SimPattern::Chaos: return "chaos";
+    }
+    return "?";
+}
+
+void SimUseRecordingBindings() {
+    KeyBindings[ACT_UP] = VK_UP;
+    KeyBindings[ACT_DOWN] = VK_DOWN;
+    KeyBindings[ACT_LEFT] = VK_LEFT;
+    KeyBindings[ACT_RIGHT] = VK_RIGHT;
+    KeyBindings[ACT_SLOW] = VK_SHIFT;
+    KeyBindings[ACT_SHOOT] = 'Z';
+    KeyBindings[ACT_BOMB] = 'X';
+    KeyBindings[ACT_SKIP] = VK_CONTROL;
+}
+
+SimOutcome SimRecord(const SimRecordOptions& options,
+                     const std::function<void(const std::string&)>& onFrame) {
+    SimUseRecordingBindings();
+    SimStartRecording(options.seed);
+    HeadlessEngine& engine = *Headless();
+    chaosState = options.inputSeed != 0 ? options.inputSeed : 1;
+    chaosHeld = 0;
+    chaosLeft = 0;
+    int32_t frameLimit = options.frames;
+    if (frameLimit > kReplayMaxWords) frameLimit = kReplayMaxWords;
+
+    SimOutcome outcome;
+    for (long n = 0; n < kSimFrameCap; ++n) {
+        uint32_t actions = PatternActions(options.pattern, n);
+        for (int a = 0; a < kActionCount; ++a) {
+            engine.SetKey(static_cast<int>(KeyBindings[a]), (actions >> a) & 1u);
+        }
+        bool running = SimRunFrame(options.immortal);
+        outcome.framesRun = n + 1;
+        if (onFrame) onFrame(SimTraceLine());
+        if (!running) {
+            outcome.endedByItself = true;
+            break;
+        }
+        if (frameLimit > 0 && replayFrame >= frameLimit) break;
+    }
+    engine.ReleaseAllKeys();
+    // A game that did not end stores where it stopped: the lives it still had.
+    if (!outcome.endedByItself) resultCode = lives;
+    outcome.result = resultCode;
+    outcome.score = score;
+    outcome.framesOfPlay = replayFrame;
+    return outcome;
+}
