@@ -65,12 +65,16 @@ int FrameRate() {
     return fps;
 }
 
-bool RenderFunc() {
-    hge->System_SetState(HGE_FPS, FrameRate());
-    hge->Gfx_BeginScene(0);
+void ReleaseMenuLatches() {
     for (int k = 0; k < kMenuKeyCount; ++k) {
         if (!MenuKeyHeld(static_cast<MenuKey>(k))) menuKeyLatch[k] = 0.0f;
     }
+}
+
+bool RenderFunc() {
+    hge->System_SetState(HGE_FPS, FrameRate());
+    hge->Gfx_BeginScene(0);
+    ReleaseMenuLatches();
     ScreenFlowFrame();
     return false;
 }

@@ -41,6 +41,9 @@ int CueVolume(int cue);
 // else 60; the boss's defeat sequence overrides both (DefeatFrameRate).
 int FrameRate();
 
+// Sets back to 0 the latch of every menu key (in MenuKey order) whose two keys are both up.
+void ReleaseMenuLatches();
+
 // Frame callback: plays raised cues (ascending, once each) and clears all flags; true ends
 // the program (lives == -2 or quitRequested).
 bool FrameFunc();
