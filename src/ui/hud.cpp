@@ -95,11 +95,14 @@ void DrawSidePanel() {
     UsePicture(24, 0, 0, 262, 66);
     overlaySprite->DrawTransformed(0, 103, 0, 0.5f);
 
-    // Lives: a 4-column grid of number pictures; the last life blinks red.
+    // Lives: a 4-column grid of number pictures; the last life blinks red. In the frame that
+    // loses the game lives reads -1, and that frame is the one frozen behind the result panel,
+    // so it shows as 0 rather than as a picture from outside the grid.
+    int shown = lives < 0 ? 0 : lives;
     overlaySprite->ChangeTexture(textures[30]);
-    if (lives == 0 && frameCounter % 16 < 8) overlaySprite->SetTint(0xFFFF0000);
-    overlaySprite->SetRegion(static_cast<float>((lives % 4) * 64),
-                             static_cast<float>((lives / 4) * 64), 64, 64);
+    if (shown == 0 && frameCounter % 16 < 8) overlaySprite->SetTint(0xFFFF0000);
+    overlaySprite->SetRegion(static_cast<float>((shown % 4) * 64),
+                             static_cast<float>((shown / 4) * 64), 64, 64);
     overlaySprite->DrawTransformed(578, 403, 0, 0.4f);
     overlaySprite->SetTint(kWhite);
 }

@@ -152,7 +152,8 @@ TEST_F(HudTest, LivesPictureFromAFourColumnGridAndTheLastLifeBlinks) {
         float cellX, cellY;
         uint32_t tint;
     } cases[] = {{5, 500, 64, 64, 0xFFFFFFFF}, {4, 500, 0, 64, 0xFFFFFFFF},
-                 {0, 500, 0, 0, 0xFFFF0000},   {0, 509, 0, 0, 0xFFFFFFFF}};
+                 {0, 500, 0, 0, 0xFFFF0000},   {0, 509, 0, 0, 0xFFFFFFFF},
+                 {-1, 500, 0, 0, 0xFFFF0000}};  // the losing frame shows 0, not cell (-64, 0)
     for (const auto& c : cases) {
         lives = c.lives;
         frameCounter = c.frame;
