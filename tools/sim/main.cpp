@@ -322,8 +322,7 @@ int Verify(int argc, char** argv) {
         bool damaged = replayEnd != summary.end;
         SimOutcome got = SimPlayBack(immortal, nullptr);
         int32_t frames = summary.end - 1;
-        bool same = !damaged && got.result == summary.result && got.score == summary.score &&
-                    got.framesOfPlay == frames && (got.endedByItself || got.ranOut);
+        bool same = !damaged && SimMatchesRecord(got, summary.result, summary.score, summary.end);
         const char* how = got.endedByItself ? "game ended" : got.ranOut ? "record ran out"
                                                                           : "frame cap reached";
         if (same) {

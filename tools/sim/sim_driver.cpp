@@ -230,6 +230,11 @@ SimOutcome SimPlayBack(bool immortal, const std::function<void(const std::string
     return outcome;
 }
 
+bool SimMatchesRecord(const SimOutcome& got, int32_t result, int64_t score, int32_t end) {
+    return (got.endedByItself || got.ranOut) && got.framesOfPlay == end - 1 &&
+           got.result == result && got.score == score;
+}
+
 bool ParseSimPattern(const char* name, SimPattern* pattern) {
     for (SimPattern p : {SimPattern::Idle, SimPattern::Walk, SimPattern::Bomb, SimPattern::Chaos}) {
         if (std::strcmp(name, SimPatternName(p)) == 0) {
@@ -274,7 +279,17 @@ SimOutcome SimRecord(const SimRecordOptions& options,
 
     SimOutcome outcome;
     for (long n = 0; n < kSimFrameCap; ++n) {
-        uint32_t actions = PatternActions(options.pattern, n);
+        uint32_t actions = 0;
+        if (frameCounter >= 99999) {
+            // The defeat's end sequence is not recorded: a replay runs it with the actions of the
+            // last frame of play still set. Holding just those keys makes the recorded game run
+            // the end sequence exactly as its replay will.
+            for (int a = 0; a < kActionCount; ++a) {
+                if (inputBits[a] != 0) actions |= 1u << a;
+            }
+        } else {
+            actions = PatternActions(options.pattern, n);
+        }
         for (int a = 0; a < kActionCount; ++a) {
             engine.SetKey(static_cast<int>(KeyBindings[a]), (actions >> a) & 1u);
         }

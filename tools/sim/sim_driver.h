@@ -52,6 +52,10 @@ constexpr long kSimFrameCap = 200000;
 // running or kSimFrameCap frames have run; calls `onFrame` with each frame's trace line when given.
 SimOutcome SimPlayBack(bool immortal, const std::function<void(const std::string&)>& onFrame);
 
+// Whether a playback reached what the file recorded: the game ended by itself, or ran to the end
+// of the record, after end - 1 frames of play with the recorded result and score.
+bool SimMatchesRecord(const SimOutcome& got, int32_t result, int64_t score, int32_t end);
+
 // Scripted inputs for recording.
 enum class SimPattern { Idle, Walk, Bomb, Chaos };
 bool ParseSimPattern(const char* name, SimPattern* pattern);
