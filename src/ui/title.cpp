@@ -160,12 +160,6 @@ void MainMenu() {
 
 }  // namespace
 
-void ReleaseMenuLatches() {
-    for (int k = 0; k < kMenuKeyCount; ++k) {
-        if (!MenuKeyHeld(static_cast<MenuKey>(k))) menuKeyLatch[k] = 0.0f;
-    }
-}
-
 void TitleFrame() {
     if (pauseState == PauseState::Running) ++frameCounter;
 
@@ -179,6 +173,7 @@ void TitleFrame() {
     if (frameCounter <= kLogoEnd) return;
 
     DrawTitlePicture();
+    // A second release in the frame, as the render callback's; it changes nothing.
     ReleaseMenuLatches();
     if (screen == Screen::Title) MainMenu();
 

@@ -15,7 +15,3 @@ extern int32_t menuBarY;
 
 // Runs screens 0..9 for one frame, after the clear and before the ScreenSwitch drawing.
 void TitleFrame();
-
-// Sets a menu key's latch back to 0 when neither of its two keys is held (also done by the
-// render callback; a second release in a frame changes nothing).
-void ReleaseMenuLatches();

@@ -1,0 +1,122 @@
+// flow_harness.h -- runs the real program frame by frame through the headless engine, in a fresh
+// temporary folder of its own, starting from the state start-up leaves: the logo at frame 0.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "assets/catalogue.h"
+#include "core/callbacks.h"
+#include "core/game_reset.h"
+#include "core/screen_flow.h"
+#include "core/sound_cues.h"
+#include "input/settings.h"
+#include "platform/image.h"
+#include "support/headless.h"
+#include "ui/options.h"
+#include "ui/title.h"
+
+constexpr const char* kDefaultSettings =
+    "[KeyPress]\r\nUP=38\r\nDOWN=40\r\nLEFT=37\r\nRIGHT=39\r\nSLOW=16\r\nSHOOT=90\r\nBOMB=88\r\n"
+    "SKIP=17\r\n[Sound]\r\nBGM=80\r\nSE=80\r\n[System]\r\nAutoBomb=0\r\nWindow=1\r\n";
+
+class FlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine = &UseHeadlessEngine();
+        ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
+        char pattern[] = "/tmp/flow_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+
+        // Just enough data for the files whose loading the flow is judged by.
+        std::filesystem::create_directories("Music");
+        std::filesystem::create_directories("Graphics");
+        std::ofstream("Music/title.mp3") << "music";
+        std::ofstream("Music/music1.mp3") << "music";
+        Image picture;
+        picture.width = 8;
+        picture.height = 8;
+        picture.pixels.assign(64, 0xFFFFFFFFu);
+        SavePng("Graphics/menuchose.png", picture);
+        SavePng("Graphics/chose3.png", picture);
+        WriteSettings(kDefaultSettings);
+
+        engine->System_SetState(HGE_FRAMEFUNC, FrameFunc);
+        engine->System_SetState(HGE_RENDERFUNC, RenderFunc);
+        engine->System_SetState(HGE_WINDOWED, true);
+
+        // The state start-up leaves behind, whatever an earlier test did.
+        screen = Screen::Title;
+        pauseState = PauseState::Running;
+        switchCountdown = 0;
+        quitRequested = 0;
+        replayPlayback = false;
+        waitingForKey = false;
+        menuSlide = 0;
+        std::memset(soundCue, 0, sizeof soundCue);
+        hge->Texture_Free(snapshotTexture);
+        snapshotTexture = 0;
+        hge->Texture_Free(menuChoseTexture);
+        menuChoseTexture = 0;
+        LoadSettings();
+        NewGameLoadingFrame();
+        frameCounter = 0;
+        if (screenSprite == nullptr) CreateStartupSprites();
+    }
+
+    void TearDown() override {
+        ASSERT_EQ(chdir(oldDir_), 0);
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Runs n frames; true when the program would end.
+    bool Run(int n = 1) {
+        bool quit = false;
+        for (int i = 0; i < n; ++i) quit = engine->RunFrame() || quit;
+        return quit;
+    }
+    // Holds the key for one frame, then lets it go for one frame.
+    void Tap(int key) {
+        engine->SetKey(key, true);
+        Run();
+        engine->SetKey(key, false);
+        Run();
+    }
+    // Logo and loading behind us: the first title frame has run.
+    void ToTitle() {
+        Run(121);
+        ASSERT_EQ(frameCounter, 201);
+    }
+    // From the title, Start through the shutter into a game; stops on the first game frame.
+    void ToGame() {
+        ToTitle();
+        Tap(VK_RETURN);
+        while (screen != Screen::Game) Run();
+        ASSERT_EQ(frameCounter, -64);
+    }
+    bool Cue(int cue) const { return soundCue[cue] != 0; }
+
+    void WriteSettings(const std::string& text) {
+        std::ofstream("Keyconfig.ini", std::ios::binary) << text;
+    }
+    std::string ReadFile(const char* name) {
+        std::ifstream in(name, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    HeadlessEngine* engine = nullptr;
+
+private:
+    char oldDir_[4096];
+    std::string dir_;
+};

@@ -1,0 +1,273 @@
+// A game on the screen flow: pausing and resuming, focus loss, retrying, leaving for the title,
+// the end of a lost, a won and a replayed game, and the score the result panel records.
+#include "flow_harness.h"
+
+#include "game/boss.h"
+#include "game/player.h"
+#include "replay/replay.h"
+
+namespace {
+
+class GameFlowTest : public FlowTest {
+protected:
+    // Into a game with the shutter fully open (menus refuse keys while it runs).
+    void ToOpenGame() {
+        ToGame();
+        while (switchCountdown > 0) Run();
+    }
+    void PauseWithEscape() {
+        Tap(VK_ESCAPE);
+        ASSERT_EQ(pauseState, PauseState::Paused);
+    }
+    // Moves the pause cursor with the arrow keys to `item`.
+    void PauseCursorTo(int item) {
+        while (pauseCursor != item) Tap(VK_DOWN);
+    }
+    // Confirms the pause item under the cursor and runs the shutter until the switch at 90.
+    void ConfirmAndSwitch() {
+        Tap(VK_RETURN);
+        ASSERT_GT(switchCountdown, 90);
+        while (switchCountdown > 90) Run();
+        Run();
+    }
+};
+
+TEST_F(GameFlowTest, EscapePausesOverTheSnapshotAndCancelResumes) {
+    ToOpenGame();
+    Run(10);  // into play: the stage music has started
+    ASSERT_NE(musicChannel, 0u);
+    const int32_t frozenAt = frameCounter + 1;
+    engine->SetKey(VK_ESCAPE, true);
+    Run();
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_EQ(frameCounter, frozenAt);
+    EXPECT_NE(snapshotTexture, 0u);
+    EXPECT_TRUE(std::filesystem::exists("snapshot.dat"));
+    Run();  // the overlay opens
+    engine->SetKey(VK_ESCAPE, false);
+    EXPECT_TRUE(Cue(CUE_PAUSE));
+    EXPECT_NE(menuChoseTexture, 0u);
+    EXPECT_TRUE(engine->StreamPaused(musicChannel));
+    Run(12);
+    EXPECT_EQ(pauseFade, 10);
+    EXPECT_EQ(frameCounter, frozenAt);
+
+    engine->SetKey('X', true);
+    Run();
+    engine->SetKey('X', false);
+    EXPECT_EQ(pauseState, PauseState::Resuming);
+    EXPECT_TRUE(Cue(CUE_CANCEL00));
+    int frames = 1;
+    while (pauseState != PauseState::Running && frames < 20) {
+        Run();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 10);  // the Cancel frame, 10 -> 8, then one a frame down to 0
+    EXPECT_EQ(menuChoseTexture, 0u);
+    EXPECT_EQ(snapshotTexture, 0u);
+    EXPECT_FALSE(engine->StreamPaused(musicChannel));
+    Run();
+    EXPECT_EQ(frameCounter, frozenAt + 1);
+}
+
+TEST_F(GameFlowTest, HoldingEscapeWhileTheMenuClosesReopensIt) {
+    ToOpenGame();
+    PauseWithEscape();
+    Run(12);
+    engine->SetKey(VK_ESCAPE, true);
+    Run();
+    ASSERT_EQ(pauseState, PauseState::Resuming);
+    while (pauseState != PauseState::Running) Run();
+    Run();  // the first running frame sees Escape with its latch still 0
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    engine->SetKey(VK_ESCAPE, false);
+}
+
+TEST_F(GameFlowTest, LosingFocusPausesEvenDuringTheFadeIn) {
+    ToGame();
+    engine->SetFocus(false);
+    Run();
+    EXPECT_EQ(frameCounter, -63);
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_EQ(Latch(MenuKey::Cancel), 1.0f);
+    // Keys are not read while the window is in the background.
+    while (switchCountdown > 0) Run();
+    Tap('X');
+    Tap(VK_DOWN);
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_EQ(pauseCursor, 0);
+    engine->SetFocus(true);
+    Tap('X');
+    EXPECT_EQ(pauseState, PauseState::Resuming);
+}
+
+TEST_F(GameFlowTest, PauseCursorMovesOnlyWithTheArrowsAndRefusesTheMiddleItems) {
+    ToOpenGame();
+    KeyBindings[ACT_DOWN] = 'J';
+    PauseWithEscape();
+    Tap('J');
+    EXPECT_EQ(pauseCursor, 0);
+    Tap(VK_UP);
+    EXPECT_EQ(pauseCursor, 5);
+    Tap(VK_DOWN);
+    EXPECT_EQ(pauseCursor, 0);
+    for (int item = 2; item <= 4; ++item) {
+        PauseCursorTo(item);
+        engine->SetKey('Z', true);
+        Run();
+        engine->SetKey('Z', false);
+        EXPECT_TRUE(Cue(CUE_INVALID)) << item;
+        Run();
+        EXPECT_EQ(pauseState, PauseState::Paused);
+        EXPECT_EQ(switchCountdown, 0);
+    }
+}
+
+TEST_F(GameFlowTest, RetryTakesAFreshSeed) {
+    ToOpenGame();
+    Run(100);
+    randomSeed = 12345;
+    score = 99;
+    PauseWithEscape();
+    PauseCursorTo(5);
+    ConfirmAndSwitch();
+    EXPECT_EQ(screen, Screen::Game);
+    EXPECT_EQ(pauseState, PauseState::Running);
+    EXPECT_EQ(frameCounter, -64);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(lives, 5);
+    EXPECT_NE(randomSeed, 12345);
+    EXPECT_NEAR(double(randomSeed), double(time(nullptr)), 5.0);
+    EXPECT_EQ(snapshotTexture, 0u);
+    EXPECT_EQ(menuChoseTexture, 0u);
+    EXPECT_FALSE(replayPlayback);
+}
+
+TEST_F(GameFlowTest, RetryDuringPlaybackKeepsTheReplaysSeed) {
+    ToOpenGame();
+    replayPlayback = true;
+    replayEnd = 5000;
+    randomSeed = 777;
+    Run(100);
+    PauseWithEscape();
+    PauseCursorTo(5);
+    ConfirmAndSwitch();
+    EXPECT_EQ(frameCounter, -64);
+    EXPECT_EQ(randomSeed, 777);
+    EXPECT_TRUE(replayPlayback);
+    replayPlayback = false;
+}
+
+TEST_F(GameFlowTest, ReturnToTitleClearsTheGameAndFadesTheTitleMusicIn) {
+    ToOpenGame();
+    Run(200);
+    PauseWithEscape();
+    PauseCursorTo(1);
+    ConfirmAndSwitch();
+    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_EQ(pauseState, PauseState::Running);
+    EXPECT_EQ(stage, 0);
+    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(bossActive, 0);
+    EXPECT_EQ(snapshotTexture, 0u);
+    EXPECT_EQ(menuBarY, 296);
+    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(frameCounter, 200);
+    Run(50);
+    EXPECT_EQ(engine->StreamVolume(musicChannel), 40);
+}
+
+TEST_F(GameFlowTest, ALostGameRecordsItsScoreAndShowsTheRank) {
+    std::filesystem::create_directory("Replay");
+    std::ofstream("Replay/score.rpy") << " 5000 1234";
+    ToOpenGame();
+    Run(100);
+    score = 1234;
+    lives = -1;
+    Run();
+    EXPECT_EQ(pauseState, PauseState::Result);
+    EXPECT_EQ(resultCode, -1);
+    EXPECT_EQ(lives, 0);
+    EXPECT_NE(snapshotTexture, 0u);
+    Run();  // the panel opens at 100050 and counts on at once
+    EXPECT_EQ(frameCounter, 100051);
+    EXPECT_FALSE(Cue(CUE_PAUSE));
+    EXPECT_NE(menuChoseTexture, 0u);
+    while (frameCounter < 100069) Run();
+    EXPECT_EQ(ReadFile("Replay/score.rpy"), " 5000 1234");
+    Run();
+    EXPECT_EQ(ReadFile("Replay/score.rpy"), " 5000 1234 1234");
+    EXPECT_EQ(resultRank, 3);  // the earlier 1234 ties and counts against this game
+    EXPECT_EQ(resultTotal, 3);
+    Run(200);
+    EXPECT_EQ(frameCounter, 100201);
+    EXPECT_EQ(ReadFile("Replay/score.rpy"), " 5000 1234 1234");
+
+    // Confirm does nothing; Cancel leads on to saving the replay, then (for now) the title.
+    Tap(VK_RETURN);
+    EXPECT_EQ(switchCountdown, 0);
+    Tap(VK_ESCAPE);
+    while (switchCountdown > 90) Run();
+    Run();
+    EXPECT_EQ(screen, Screen::ReplaySave);
+    EXPECT_EQ(frameCounter, 1000);
+    EXPECT_EQ(pauseState, PauseState::Running);
+    Run();
+    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_EQ(engine->StreamVolume(musicChannel), 80);  // full volume at once
+}
+
+TEST_F(GameFlowTest, AWonGameEntersTheResultAt100050) {
+    ToGame();
+    Run(100);
+    lives = 3;
+    frameCounter = 100000;  // what the boss's defeat does
+    Run(49);
+    EXPECT_EQ(pauseState, PauseState::Running);
+    Run();
+    EXPECT_EQ(frameCounter, 100050);
+    EXPECT_EQ(pauseState, PauseState::Result);
+    EXPECT_EQ(resultCode, 3);
+    while (frameCounter < 100070) Run();
+    EXPECT_EQ(ReadFile("Replay/score.rpy"), " 0");
+    EXPECT_EQ(resultRank, 1);
+    EXPECT_EQ(resultTotal, 1);
+}
+
+TEST_F(GameFlowTest, AReplaysEndOpensThePauseMenuThatCannotResume) {
+    ToOpenGame();
+    replayPlayback = true;
+    replayEnd = 100001;
+    Run(100);
+    lives = -1;
+    Run();
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_EQ(resultCode, -1);
+    Run(12);
+    engine->SetKey(VK_RETURN, true);
+    Run();
+    engine->SetKey(VK_RETURN, false);
+    EXPECT_TRUE(Cue(CUE_INVALID));
+    Run(3);
+    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_FALSE(std::filesystem::exists("Replay/score.rpy"));
+    PauseCursorTo(1);
+    ConfirmAndSwitch();
+    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_FALSE(replayPlayback);
+}
+
+TEST_F(GameFlowTest, RecordingStoresEachFramesActionsAndPlaybackDecodesThem) {
+    ToGame();
+    Run(63);  // the fade-in; play starts on the next frame
+    engine->SetKey('Z', true);       // SHOOT, action 5
+    engine->SetKey(VK_LEFT, true);   // LEFT, action 2
+    Run();
+    EXPECT_EQ(frameCounter, 0);
+    EXPECT_EQ(replayFrame, 1);
+    EXPECT_EQ(replayInputs[1], (1 << 5) | (1 << 2));
+    engine->SetKey('Z', false);
+    engine->SetKey(VK_LEFT, false);
+}
+
+}  // namespace
