@@ -40,7 +40,7 @@ bool WriteReplayFile(const char* path, const char* replayName, const char* playe
 // What the replay screens show of a slot. Lines are kept as stored (the trailing space
 // included, a CR before the line feed removed); a line longer than the buffer is cut.
 struct ReplaySummary {
-    static constexpr int kLineSize = 256;
+    static constexpr int kLineSize = 1040;  // a text field holds up to 1026 bytes
     char lines[4][kLineSize];  // replay name, player name, illustration, date
     int32_t seed;
     int32_t result;            // lives left at the end; negative: the game was lost
