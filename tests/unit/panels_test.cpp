@@ -1,0 +1,168 @@
+// panels_test.cpp -- the background panels: scrolling with wrap-round, the strips' fade and
+// geometry, the view test, the shake, the projection's guard and exchanging records.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/callbacks.h"
+#include "core/screen_flow.h"
+#include "game/boss.h"
+#include "game/panels.h"
+#include "gfx/sprite.h"
+#include "support/combat_world.h"
+
+namespace {
+
+// A plain camera at the origin looking down +z, so a panel's corners are easy to predict.
+HeadlessEngine& PlainScene() {
+    HeadlessEngine& engine = ResetCombatWorld();
+    camX = camY = camZ = 0;
+    camYaw = camPitch = camRoll = 0;
+    projectionDistance = 1000;
+    return engine;
+}
+
+const std::vector<hgeQuad>& StepRecorded(HeadlessEngine& engine, int n) {
+    engine.SetRecordQuads(true);
+    engine.ClearRecordedQuads();
+    hge->Gfx_BeginScene();
+    PanelStep(n);
+    hge->Gfx_EndScene();
+    engine.SetRecordQuads(false);
+    return engine.RecordedQuads();
+}
+
+TEST(Panels, ScrollAndWrapAfterTakingTheCorners) {
+    struct Case { int kind; float z, after; };
+    const Case cases[] = {
+        {1, -486, 2197},       // -491 wraps in the same step
+        {1, -483, -488},       // -488 is not below -488
+        {2, -570, -576.071429f + 2796.5f},
+        {2, 100, 100 - 6.071429f},
+        {101, 100, 100},       // hidden panels stand still
+    };
+    for (const Case& c : cases) {
+        HeadlessEngine& engine = PlainScene();
+        PanelAdd(16, 0, 0, 100, 100, 0, 0, c.z, 0, 0, c.kind);
+        StepRecorded(engine, 0);
+        EXPECT_FLOAT_EQ(panelZ[0], c.after) << c.kind << " at " << c.z;
+        EXPECT_EQ(panelAge[0], 1);
+    }
+}
+
+TEST(Panels, StripsFadeWithDepthAndTheGameStart) {
+    struct Case { int frame; float z; uint32_t firstAlpha, lastAlpha; };
+    const Case cases[] = {
+        {0, 305, 5, 0},         // a = 260 - 255; strip 40 is 384 deeper: (1300 - 384) / 5 - 255 < 0
+        {100, 305, 155, 78},    // lowered by 255 - 150 = 105
+        {165, 305, 255, 183},   // faded in: 260 clamps, strip 40 (1300 - 384) / 5 = 183.2
+        {500, 1605, 0, 0},      // 1600 and beyond: transparent
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame);
+        HeadlessEngine& engine = PlainScene();
+        frameCounter = c.frame;
+        PanelAdd(16, 0, 0, 100, 100, 0, 0, c.z, 0, 0, 1);
+        const auto& quads = StepRecorded(engine, 0);
+        ASSERT_EQ(quads.size(), 41u);
+        EXPECT_EQ(quads.front().v[0].col >> 24, c.firstAlpha);
+        EXPECT_EQ(quads.back().v[0].col >> 24, c.lastAlpha);
+        EXPECT_EQ(quads.front().v[0].col & 0xFFFFFF, 0xFFFFFFu);
+    }
+}
+
+TEST(Panels, FortyOneStripsReachJustPastTheLowerEdge) {
+    HeadlessEngine& engine = PlainScene();
+    frameCounter = 500;
+    PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
+    const auto& quads = StepRecorded(engine, 0);
+    ASSERT_EQ(quads.size(), 41u);
+    float s = 1000.0f / 1305.0f;
+    EXPECT_NEAR(quads.front().v[0].x, 320 - 50 * s, 1e-3);
+    EXPECT_NEAR(quads.front().v[0].y, 272 - 50 * s, 1e-3);
+    EXPECT_NEAR(quads.front().v[1].x, 320 + 50 * s, 1e-3);
+    // Vertical steps divide by 40.6, so strip 40 ends at 41 / 40.6 of the height.
+    EXPECT_NEAR(quads.back().v[3].y, 272 - 50 * s + 41 * (100 * s) / 40.6f, 1e-3);
+}
+
+TEST(Panels, PillarFacesTurnedAwayAreDarker) {
+    HeadlessEngine& engine = PlainScene();
+    frameCounter = 500;
+    PanelAdd(18, 0, 0, 24, 512, 0, 0, 600, 112 / 57.3f, 0, 2);
+    const auto& quads = StepRecorded(engine, 0);
+    ASSERT_FALSE(quads.empty());
+    EXPECT_EQ(quads.front().v[0].col & 0xFFFFFF, 0x373737u);
+}
+
+TEST(Panels, NotDrawnOutOfViewOrTooClose) {
+    struct Case { const char* name; float size, z; };
+    const Case cases[] = {
+        {"all corners outside the view", 2400, 300},  // covers the screen, still skipped
+        {"within 100 of the camera", 50, 95},
+        {"hidden kind", 100, 300},
+    };
+    for (const Case& c : cases) {
+        HeadlessEngine& engine = PlainScene();
+        int size = static_cast<int>(c.size);
+        PanelAdd(16, 0, 0, size, size, 0, 0, c.z, 0, 0, c.size == 100 ? 150 : 1);
+        EXPECT_TRUE(StepRecorded(engine, 0).empty()) << c.name;
+    }
+}
+
+TEST(Panels, ShakeMovesEveryCorner) {
+    HeadlessEngine& engine = PlainScene();
+    frameCounter = 500;
+    PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
+    float x0 = StepRecorded(engine, 0).front().v[0].x;
+    panelZ[0] = 305;
+    shakeLevel = 3;
+    shakeX = 10;
+    shakeY = 4;
+    const auto& quads = StepRecorded(engine, 0);
+    EXPECT_NEAR(quads.front().v[0].x, x0 + 10, 1e-3);
+    shakeLevel = 0;
+    shakeX = shakeY = 0;
+}
+
+TEST(Panels, ProjectionRefusesPointsAtOrBehindTheEye) {
+    PlainScene();
+    float sx = 0, sy = 0;
+    ASSERT_TRUE(Project(100, 50, 0, sx, sy));
+    EXPECT_FLOAT_EQ(sx, 100);
+    EXPECT_FLOAT_EQ(sy, 50);
+    ASSERT_TRUE(Project(100, 50, 1000, sx, sy));
+    EXPECT_FLOAT_EQ(sx, 50);
+    EXPECT_FALSE(Project(100, 50, -1000, sx, sy));  // on the eye: would divide by zero
+    EXPECT_FALSE(Project(100, 50, -1500, sx, sy));  // behind it: would come out mirrored
+    // A panel reaching behind the eye is not drawn, and nothing turns into NaN.
+    HeadlessEngine& engine = PlainScene();
+    frameCounter = 500;
+    PanelAdd(16, 0, 0, 100, 100, 0, 0, -990, 1.2f, 0, 1);
+    EXPECT_TRUE(StepRecorded(engine, 0).empty());
+    EXPECT_TRUE(std::isfinite(panelDistance[0]));
+}
+
+TEST(Panels, SwapKeepsDepthsWithListPositions) {
+    PlainScene();
+    PanelAdd(16, 0, 0, 100, 100, 1, 0, 300, 0, 0, 1);
+    PanelAdd(18, 0, 0, 24, 512, 2, 0, 600, 0, 0, 2);
+    Sprite* second = panelSprite[1];
+    float depth0 = panelSprite[0]->Depth(0), depth1 = panelSprite[1]->Depth(0);
+    EXPECT_EQ(depth0, 0.899f);
+    EXPECT_EQ(depth1, 0.899f + 0.00001f);
+    SwapPanels(0, 1);
+    EXPECT_EQ(panelSprite[0], second);
+    EXPECT_EQ(panelX[0], 2);
+    EXPECT_EQ(panelKind[0], 2);
+    EXPECT_EQ(panelSprite[0]->Depth(0), depth0);
+    EXPECT_EQ(panelSprite[1]->Depth(0), depth1);
+}
+
+TEST(Panels, AddReturnsTheCountAndStopsAtTheListsEnd) {
+    PlainScene();
+    for (int i = 0; i < kPanelSlots; i++) ASSERT_EQ(PanelAdd(16, 0, 0, 8, 8, 0, 0, 500, 0, 0, 1), i + 1);
+    EXPECT_EQ(PanelAdd(16, 0, 0, 8, 8, 0, 0, 500, 0, 0, 1), kPanelSlots);
+    panelCount = 0;
+}
+
+}  // namespace
