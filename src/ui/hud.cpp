@@ -18,6 +18,8 @@ void CreateHudSprites() {
     for (int i = 0; i < kHudDigitCount; i++) {
         if (fpsDigits[i] == nullptr) fpsDigits[i] = new Sprite(textures[8], 0, 0, 0, 0);
         if (timerDigits[i] == nullptr) timerDigits[i] = new Sprite(textures[8], 0, 0, 0, 0);
+        fpsDigits[i]->ChangeTexture(textures[8]);
+        timerDigits[i]->ChangeTexture(textures[8]);
         fpsDigits[i]->SetAnchor(7, 12);
         fpsDigits[i]->SetDepth(0.1f);
         timerDigits[i]->SetAnchor(7, 12);
