@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libzip-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libvorbis-dev libmp3lame-dev
+  libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
 )
