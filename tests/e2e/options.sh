@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# options.sh -- the options menu through the real window: copies the built game folder to a
+# fresh folder, starts the game there under Xvfb, waits for the title, opens Options, raises the
+# music volume, leaves, checks that Keyconfig.ini was rewritten with the new volume, then quits
+# with Escape twice on the main menu and expects exit status 0. Argument: build dir.
+set -u
+
+if [ "${1:-}" != "--inside" ]; then
+    BUILD="$(cd "${1:?usage: options.sh BUILD_DIR}" && pwd)"
+    if ! command -v xvfb-run >/dev/null || ! command -v Xvfb >/dev/null; then
+        echo "e2e options: skipped (Xvfb is not installed)"
+        exit 0
+    fi
+    for tool in xdotool import; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "e2e options: FAIL: $tool is missing (scripts/setup.sh installs it)"
+            exit 1
+        fi
+    done
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$BUILD"
+fi
+
+BUILD="$2"
+TITLE="Mirrorfall ver 1.00a"
+WORK="$(mktemp -d /tmp/mirrorfall_options_XXXXXX)"
+SHOT="$BUILD/e2e_options.png"
+pid=""
+fail() {
+    echo "e2e options: FAIL: $*"
+    [ -f "$WORK/mirrorfall.log" ] && tail -n 20 "$WORK/mirrorfall.log"
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$WORK"
+    exit 1
+}
+
+[ -x "$BUILD/game/mirrorfall" ] || fail "$BUILD/game/mirrorfall is not built"
+cp -r "$BUILD/game/." "$WORK/" || fail "could not copy the game folder"
+rm -f "$WORK/mirrorfall.log" "$WORK/snapshot.dat"
+cd "$WORK" || fail "no work folder"
+
+# The game reads its settings from its own folder; start from the shipped defaults (or from the
+# proposed ones when the build shipped none).
+if [ ! -f Keyconfig.ini ]; then
+    printf '[KeyPress]\r\nUP=38\r\nDOWN=40\r\nLEFT=37\r\nRIGHT=39\r\nSLOW=16\r\nSHOOT=90\r\nBOMB=88\r\nSKIP=17\r\n[Sound]\r\nBGM=80\r\nSE=80\r\n[System]\r\nAutoBomb=0\r\nWindow=1\r\n' >Keyconfig.ini
+fi
+bgm_of() { tr -d '\r' <Keyconfig.ini | sed -n 's/^BGM=\([0-9-]*\)$/\1/p' | head -n 1; }
+before="$(bgm_of)"
+[ -n "$before" ] || fail "Keyconfig.ini has no BGM value"
+cp Keyconfig.ini Keyconfig.before
+
+SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 ./mirrorfall >"$WORK/game.out" 2>&1 &
+pid=$!
+
+window=""
+for _ in $(seq 1 100); do
+    window="$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)"
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
+    sleep 0.2
+done
+[ -n "$window" ] || fail "no window titled \"$TITLE\""
+xdotool windowfocus "$window" 2>/dev/null
+
+# A key is held long enough for the game to see it in at least one frame, and released long
+# enough for its latch to open again.
+press() {
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+    sleep 0.15
+}
+
+# The logo runs 120 frames (2 seconds), then the one long loading frame.
+sleep 4
+kill -0 "$pid" 2>/dev/null || fail "the game ended on the title"
+
+press Down
+press Down
+press Return   # Options
+sleep 0.5      # the panel slides in
+press Down     # music volume
+press Right
+import -window root "$SHOT" 2>/dev/null
+press Escape   # back to the title: the settings are written
+sleep 0.5
+
+after="$(bgm_of)"
+expected=$((before + 5))
+[ "$before" -ge 100 ] && expected=0
+[ "$after" = "$expected" ] || fail "BGM is \"$after\" after leaving the options, expected $expected (was $before)"
+cmp -s Keyconfig.ini Keyconfig.before && fail "Keyconfig.ini did not change"
+for key in UP DOWN LEFT RIGHT SLOW SHOOT BOMB SKIP SE AutoBomb Window; do
+    grep -q "^$key=" Keyconfig.ini || fail "Keyconfig.ini lost $key"
+done
+
+press Escape   # the cursor moves to Quit
+press Escape   # and Cancel on Quit ends the program
+for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end after Escape twice"
+wait "$pid"
+status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+rm -rf "$WORK"
+echo "e2e options: BGM $before -> $after; screenshot in $SHOT; passed"
