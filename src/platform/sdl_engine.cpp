@@ -227,7 +227,7 @@ bool SdlEngine::System_Start() {
             continue;
         }
         // Sleep most of the wait, then spin the last stretch for precision.
-        auto sleepUntil = next - std::chrono::microseconds(1500);
+        auto sleepUntil = next - std::chrono::microseconds(1000);
         if (sleepUntil > now) std::this_thread::sleep_until(sleepUntil);
         while (Clock::now() < next) std::this_thread::yield();
     }

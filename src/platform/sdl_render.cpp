@@ -248,8 +248,10 @@ void SdlEngine::Present() {
     int bottom = int(std::lround(y0));
     int right = int(std::lround(x0 + float(screenWidth_) * scale));
     int top = int(std::lround(y0 + float(screenHeight_) * scale));
+    // Filtering only where the scene is scaled; at its own size a plain copy is exact.
+    bool sameSize = right - left == screenWidth_ && top - bottom == screenHeight_;
     gl.BlitFramebuffer(0, 0, screenWidth_, screenHeight_, left, bottom, right, top,
-                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                       GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(windowHandle_);
     gl.BindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
 }
