@@ -1,6 +1,7 @@
 // title.cpp -- the start-up logo, the title picture and the main menu.
 #include "ui/title.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "assets/catalogue.h"
@@ -46,7 +47,11 @@ void DrawTitlePicture() {
 
     // The music rises from silence to full volume over the first 100 title frames.
     int v = frameCounter < 300 ? frameCounter - kTitleStart : 100;
-    hge->Channel_SetVolume(musicChannel, v * musicVolume / 100);
+    int volume = v * musicVolume / 100;
+    // A hand-edited volume outside 0..100 is still handed to the engine within its range.
+    if (volume < 0) volume = 0;
+    if (volume > 100) volume = 100;
+    hge->Channel_SetVolume(musicChannel, volume);
 
     screenSprite->ChangeTexture(titleBackground);
     screenSprite->SetTint(onMenu ? 0xFFFFFFFFu : 0x7FFFFFFFu);
@@ -97,12 +102,13 @@ void MainMenu() {
     screenSprite->SetAnchor(33.5f, 33.5f);
     screenSprite->DrawTransformed(320, static_cast<float>(menuBarY + 16), 0,
                                   static_cast<float>(pulse) * 0.003f + 0.72f);
-    // A tenth of the way each frame, the position itself truncated, so it settles within a
-    // pixel when it comes down from below.
+    // A tenth of the way each frame, the new position cut to whole pixels on the side of the
+    // target, so it settles within a pixel of the item from either side. (Cutting towards zero
+    // would leave it stuck up to nine pixels short whenever it moves down the screen.)
     const int32_t target = 296 + 32 * menuCursor;
     if (std::abs(menuBarY - target) > 1) {
-        menuBarY = static_cast<int32_t>(static_cast<float>(menuBarY) +
-                                        static_cast<float>(target - menuBarY) / 10.0f);
+        const float next = static_cast<float>(menuBarY) + static_cast<float>(target - menuBarY) / 10.0f;
+        menuBarY = static_cast<int32_t>(target > menuBarY ? std::ceil(next) : std::floor(next));
     }
 
     const uint32_t grey = static_cast<uint32_t>(255 - pulse);

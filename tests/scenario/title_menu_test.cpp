@@ -139,6 +139,10 @@ TEST_F(TitleTest, TheHighlightEasesAndSettlesWithinAPixel) {
     EXPECT_EQ(menuBarY, 297);
     Run();
     EXPECT_EQ(menuBarY, 297);
+    // Moving down the screen it also settles next to the item, not short of it.
+    Tap(VK_DOWN);
+    Run(60);
+    EXPECT_EQ(menuBarY, 327);
 }
 
 TEST_F(TitleTest, AHeldEnterDoesNotConfirmOnTheNextScreen) {
