@@ -47,11 +47,11 @@ void DrawTitlePicture() {
 
     // The music rises from silence to full volume over the first 100 title frames.
     int v = frameCounter < 300 ? frameCounter - kTitleStart : 100;
-    int volume = v * musicVolume / 100;
+    int64_t volume = int64_t(v) * musicVolume / 100;
     // A hand-edited volume outside 0..100 is still handed to the engine within its range.
     if (volume < 0) volume = 0;
     if (volume > 100) volume = 100;
-    hge->Channel_SetVolume(musicChannel, volume);
+    hge->Channel_SetVolume(musicChannel, static_cast<int>(volume));
 
     screenSprite->ChangeTexture(titleBackground);
     screenSprite->SetTint(onMenu ? 0xFFFFFFFFu : 0x7FFFFFFFu);
