@@ -115,4 +115,39 @@ TEST_F(SpriteTest, BoundsOfARotatedSquareGrowByTheDiagonal) {
     EXPECT_NEAR(r.x2 - r.x1, 14.142f, 1e-3);
 }
 
+TEST_F(SpriteTest, StretchedAndCornerDrawsIgnoreTheAnchor) {
+    Sprite s(0, 0, 0, 10, 10);
+    s.SetAnchor(5, 5);
+    s.DrawStretched(1, 2, 30, 40);
+    Corners c = Drawn(*engine);
+    EXPECT_FLOAT_EQ(c.x0, 1);
+    EXPECT_FLOAT_EQ(c.y0, 2);
+    EXPECT_FLOAT_EQ(c.x2, 30);
+    EXPECT_FLOAT_EQ(c.y2, 40);
+    s.DrawCorners(0, 0, 8, 1, 9, 9, 1, 8);
+    const hgeQuad& q = engine->RecordedQuads().back();
+    EXPECT_FLOAT_EQ(q.v[1].x, 8);
+    EXPECT_FLOAT_EQ(q.v[1].y, 1);
+    EXPECT_FLOAT_EQ(q.v[3].x, 1);
+    EXPECT_FLOAT_EQ(q.v[3].y, 8);
+}
+
+TEST_F(SpriteTest, ChangeTextureKeepsTheRegionInTexels) {
+    HTEXTURE small = engine->Texture_Create(64, 32);
+    HTEXTURE sameSize = engine->Texture_Create(64, 32);
+    HTEXTURE large = engine->Texture_Create(128, 64);
+    Sprite s(small, 16, 8, 16, 8);
+    s.SetMirror(true, false, false);
+    s.ChangeTexture(sameSize);  // same size: only the handle changes
+    EXPECT_EQ(s.Texture(), sameSize);
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 0.5f);
+    s.ChangeTexture(large);
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 0.25f);  // still mirrored: corner 0 holds the right edge
+    EXPECT_FLOAT_EQ(s.Quad().v[1].tx, 0.125f);
+    EXPECT_FLOAT_EQ(s.Quad().v[2].ty, 0.25f);
+    s.ChangeTexture(0);  // no texture: texel units
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 32);
+    for (HTEXTURE t : {small, sameSize, large}) engine->Texture_Free(t);
+}
+
 }  // namespace
