@@ -53,6 +53,9 @@ void NormaliseHeading() {
     if (boss.heading < 0) boss.heading = 360 - std::fabs(boss.heading);
     int t = static_cast<int>(boss.heading);
     boss.heading = (boss.heading + static_cast<float>(t % 360)) - static_cast<float>(t);
+    // Only a heading below -360 is still negative here; no script sets one, but the direction
+    // tables must never be indexed below 0.
+    while (boss.heading < 0) boss.heading += 360;
 }
 
 uint32_t BossTint() {
@@ -81,9 +84,9 @@ void SetAnimationFrame(Sprite* sprite) {
     } else if (lean == 0) {
         frameX = static_cast<float>((frameCounter % 32) / 8 * boss.frameWidth);
     } else {
-        int depth = std::abs(lean);
-        frameX = static_cast<float>(depth == 16 ? 3 * boss.frameWidth
-                                                : depth / 4 * boss.frameWidth);
+        int strength = std::abs(lean);
+        frameX = static_cast<float>(strength == 16 ? 3 * boss.frameWidth
+                                                   : strength / 4 * boss.frameWidth);
         row = static_cast<float>(boss.frameHeight);
     }
     sprite->SetRegion(frameX, row, static_cast<float>(boss.frameWidth),
