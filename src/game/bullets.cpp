@@ -3,6 +3,7 @@
 #include "game/bullets.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 #include "assets/catalogue.h"
@@ -80,8 +81,9 @@ void SpawnBullet(int texture, int regionX, int regionY, int regionW, int regionH
                  float y, float scaleX, float scaleY, float angle, float depth, float speed,
                  int behaviourKind, int alpha) {
     angle = NormaliseAngle(angle);
-    int i = 0;
-    while (i < kBulletSlots && bulletFree[i] == 0) i++;
+    // The lowest free slot; memchr scans the flags many at a time.
+    const void* found = std::memchr(bulletFree, 1, sizeof bulletFree);
+    int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - bulletFree) : kBulletSlots;
     if (i == kBulletSlots) return;  // a full store drops the bullet; the pattern goes on
 
     Sprite& s = *bulletSprite[i];

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/random.h"
 #include "core/screen_flow.h"
@@ -224,8 +225,9 @@ void FreeAllEffects() {
 int SpawnEffect(int texture, int regionX, int regionY, int regionW, int regionH, float x,
                 float y, float scaleX, float scaleY, float angle, float depth, int kind,
                 int alpha, int red, int green, int blue, int blend, int age) {
-    int i = 0;
-    while (i < kEffectSlots && effectFree[i] == 0) i++;
+    // The lowest free slot; memchr scans the flags many at a time.
+    const void* found = std::memchr(effectFree, 1, sizeof effectFree);
+    int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - effectFree) : kEffectSlots;
     if (i == kEffectSlots) return kEffectSlots;
 
     Sprite& s = *effectSprite[i];

@@ -3,6 +3,7 @@
 #include "game/items.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 #include "core/screen_flow.h"
@@ -49,8 +50,9 @@ void FreeAllItems() {
 
 int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
               float angle, int type) {
-    int i = 0;
-    while (i < kItemSlots && itemFree[i] == 0) i++;
+    // The lowest free slot; memchr scans the flags many at a time.
+    const void* found = std::memchr(itemFree, 1, sizeof itemFree);
+    int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - itemFree) : kItemSlots;
     if (i == kItemSlots) return kItemSlots;
 
     Sprite& s = *itemSprite[i];

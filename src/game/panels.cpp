@@ -40,6 +40,12 @@ struct ScreenPoint {
     float x, y;
 };
 
+// Point t of 40 down the edge from top to bottom, on the screen.
+ScreenPoint EdgePoint(const ScreenPoint& top, const ScreenPoint& bottom, int t) {
+    float ft = static_cast<float>(t);
+    return {320 + top.x + ft * (bottom.x - top.x) / 40, 272 + top.y + ft * (bottom.y - top.y) / 40.6f};
+}
+
 bool InView(const ScreenPoint& p) { return p.x >= -424 && p.x <= 424 && p.y >= -380 && p.y <= 380; }
 
 }  // namespace
@@ -79,15 +85,38 @@ int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, fl
     return panelCount;
 }
 
+// The camera's sines and cosines, worked out again only when the camera turns: the same
+// values the library gives each time, without twelve calls per projected point.
+struct CameraTurn {
+    float yaw = 0, pitch = 0, roll = 0;
+    float cosYaw = 1, sinYaw = 0, cosPitch = 1, sinPitch = 0, cosRoll = 1, sinRoll = 0;
+};
+
+const CameraTurn& CurrentTurn() {
+    static CameraTurn turn;
+    if (turn.yaw != camYaw || turn.pitch != camPitch || turn.roll != camRoll) {
+        turn.yaw = camYaw;
+        turn.pitch = camPitch;
+        turn.roll = camRoll;
+        turn.cosYaw = std::cos(camYaw);
+        turn.sinYaw = std::sin(camYaw);
+        turn.cosPitch = std::cos(camPitch);
+        turn.sinPitch = std::sin(camPitch);
+        turn.cosRoll = std::cos(camRoll);
+        turn.sinRoll = std::sin(camRoll);
+    }
+    return turn;
+}
+
 bool Project(float x, float y, float z, float& sx, float& sy) {
+    const CameraTurn& t = CurrentTurn();
     float dx = x - camX, dy = y - camY, dz = z - camZ;
-    float a = camYaw, b = camPitch, c = camRoll;
-    float x1 = std::cos(a) * dx - std::sin(a) * dz;
-    float z1 = std::sin(a) * dx + std::cos(a) * dz;
-    float y2 = std::cos(b) * dy - std::sin(b) * z1;
-    float z2 = std::sin(b) * dy + std::cos(b) * z1;
-    float x3 = std::cos(c) * x1 - std::sin(c) * y2;
-    float y3 = std::sin(c) * x1 + std::cos(c) * y2;
+    float x1 = t.cosYaw * dx - t.sinYaw * dz;
+    float z1 = t.sinYaw * dx + t.cosYaw * dz;
+    float y2 = t.cosPitch * dy - t.sinPitch * z1;
+    float z2 = t.sinPitch * dy + t.cosPitch * z1;
+    float x3 = t.cosRoll * x1 - t.sinRoll * y2;
+    float y3 = t.sinRoll * x1 + t.cosRoll * y2;
     float f = projectionDistance;
     float eye = f + z2;
     // A point at or behind the eye would divide by zero or come out mirrored.
@@ -163,6 +192,9 @@ void PanelStep(int n) {
     float farEnd = panelKind[n] == 1 ? 1600.0f : 1800.0f;
     bool darkFace = panelKind[n] == 2 && std::fabs(panelYaw[n] * 57.3f - 112.0f) <= 50.0f;
     float stripH = panelRegionH[n] / 40;
+    // The edges are cut by 40 across and by 40.6 down, so the last strip reaches a little past
+    // the lower edge. Each strip's lower corners are the next strip's upper ones.
+    ScreenPoint left = EdgePoint(c1, c3, 0), right = EdgePoint(c2, c4, 0);
     for (int i = 0; i < kStrips; i++) {
         float a = (farEnd - panelZ[n] - static_cast<float>((i * 384) / 40)) / 5;
         if (frameCounter <= 0) {
@@ -176,11 +208,10 @@ void PanelStep(int n) {
         s.SetTint(alpha + (darkFace ? 0x373737u : 0xFFFFFFu));
         s.SetRegion(panelRegionX[n], panelRegionY[n] + stripH * static_cast<float>(i),
                     panelRegionW[n], stripH);
-        float t0 = static_cast<float>(i), t1 = static_cast<float>(i + 1);
-        float lx0 = 320 + c1.x + t0 * (c3.x - c1.x) / 40, ly0 = 272 + c1.y + t0 * (c3.y - c1.y) / 40.6f;
-        float rx0 = 320 + c2.x + t0 * (c4.x - c2.x) / 40, ry0 = 272 + c2.y + t0 * (c4.y - c2.y) / 40.6f;
-        float lx1 = 320 + c1.x + t1 * (c3.x - c1.x) / 40, ly1 = 272 + c1.y + t1 * (c3.y - c1.y) / 40.6f;
-        float rx1 = 320 + c2.x + t1 * (c4.x - c2.x) / 40, ry1 = 272 + c2.y + t1 * (c4.y - c2.y) / 40.6f;
-        s.DrawCorners(lx0, ly0, rx0, ry0, rx1, ry1, lx1, ly1);
+        ScreenPoint nextLeft = EdgePoint(c1, c3, i + 1), nextRight = EdgePoint(c2, c4, i + 1);
+        s.DrawCorners(left.x, left.y, right.x, right.y, nextRight.x, nextRight.y, nextLeft.x,
+                      nextLeft.y);
+        left = nextLeft;
+        right = nextRight;
     }
 }
