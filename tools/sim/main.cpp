@@ -58,6 +58,7 @@ const char kUsage[] =
     "cannot be read or written.\n";
 
 FILE* errorOut = stderr;  // the real standard error, kept while the engine's log is silenced
+int savedStderr = -1;
 
 void Error(const char* format, const char* detail) {
     std::fprintf(errorOut, "mirrorfall-sim: ");
@@ -75,6 +76,7 @@ void SilenceEngineLog() {
     if (kept == nullptr || null < 0) return;
     dup2(null, STDERR_FILENO);
     close(null);
+    savedStderr = saved;
     errorOut = kept;
     setvbuf(errorOut, nullptr, _IONBF, 0);
 }
@@ -389,5 +391,8 @@ int main(int argc, char** argv) {
         Error("unknown command %s (see --help)", command);
     }
     LeaveWorkFolder();
+    // Whatever reports at exit (a sanitizer, say) speaks on the real standard error again.
+    std::fflush(errorOut);
+    if (savedStderr >= 0) dup2(savedStderr, STDERR_FILENO);
     return status;
 }
