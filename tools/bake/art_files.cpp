@@ -129,7 +129,7 @@ std::vector<unsigned char> EncodePng(const Canvas& c) {
     }
     uLongf zsize = compressBound(uLong(raw.size()));
     std::vector<unsigned char> z(zsize);
-    compress2(z.data(), &zsize, raw.data(), uLong(raw.size()), 9);
+    compress2(z.data(), &zsize, raw.data(), uLong(raw.size()), 6);
     z.resize(zsize);
 
     std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};

@@ -3,29 +3,15 @@
 // with a default Keyconfig.ini and an empty Replay/ folder.
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "art.h"
 #include "bake.h"
-#include "pack_writer.h"
-#include "platform/pack.h"
+#include "game_folder.h"
 #include "preview.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// The settings a fresh game starts with: arrows, Shift to slow, Z to bomb and confirm, X to
-// cancel, Ctrl to skip; both volumes at 80 %; windowed.
-const char kDefaultKeyconfig[] =
-    "[KeyPress]\r\nUP=38\r\nDOWN=40\r\nLEFT=37\r\nRIGHT=39\r\nSLOW=16\r\nSHOOT=90\r\nBOMB=88\r\n"
-    "SKIP=17\r\n[Sound]\r\nBGM=80\r\nSE=80\r\n[System]\r\nAutoBomb=0\r\nWindow=1\r\n";
 
 void Usage(FILE* to) {
     std::fprintf(to,
@@ -40,20 +26,6 @@ void Usage(FILE* to) {
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-bool WriteFileAtomically(const fs::path& path, const std::vector<unsigned char>& bytes) {
-    fs::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        if (!out) return false;
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    return !ec;
 }
 
 }  // namespace
@@ -92,73 +64,21 @@ int main(int argc, char** argv) {
     }
     audio.join();
 
-    // Every file of the catalogue exactly once, in the catalogue's order.
-    std::map<std::string, const BakedFile*> byName;
-    bool ok = true;
-    for (const std::vector<BakedFile>* group : {&pictures, &sounds}) {
-        for (const BakedFile& f : *group) {
-            if (!byName.emplace(f.name, &f).second) {
-                std::fprintf(stderr, "mirrorfall-bake: %s was made twice\n", f.name.c_str());
-                ok = false;
-            }
-        }
-    }
+    std::vector<BakedFile> all = std::move(pictures);
+    all.insert(all.end(), sounds.begin(), sounds.end());
     std::vector<BakedFile> files;
-    for (const std::string& name : CatalogueFiles()) {
-        auto it = byName.find(name);
-        if (it == byName.end() || it->second->bytes.empty()) {
-            std::fprintf(stderr, "mirrorfall-bake: %s was not made\n", name.c_str());
-            ok = false;
-            continue;
-        }
-        files.push_back(*it->second);
-        byName.erase(it);
-    }
-    for (const auto& [name, file] : byName) {
-        std::fprintf(stderr, "mirrorfall-bake: %s is not a file the game reads\n", name.c_str());
-        ok = false;
-    }
-    if (!ok) return 1;
-
-    std::error_code ec;
-    fs::create_directories(fs::path(outDir) / "Replay", ec);
-    if (ec) {
-        std::fprintf(stderr, "mirrorfall-bake: cannot create %s/Replay: %s\n", outDir.c_str(),
-                     ec.message().c_str());
+    std::string error;
+    if (!OrderAsCatalogue(all, files, error)) {
+        std::fprintf(stderr, "mirrorfall-bake: the data is incomplete:\n%s", error.c_str());
         return 1;
     }
-    fs::path packPath = fs::path(outDir) / "gamedat.zip";
-    std::vector<unsigned char> pack = BuildPack(files, kPackPassword);
-    if (!WriteFileAtomically(packPath, pack)) {
-        std::fprintf(stderr, "mirrorfall-bake: cannot write %s\n", packPath.c_str());
+    if (!InstallGameFolder(outDir, files, error)) {
+        std::fprintf(stderr, "mirrorfall-bake: %s\n", error.c_str());
         return 1;
-    }
-    // Read every member back through the game's own pack reader.
-    ResourcePack reader;
-    if (!reader.Attach(packPath.string(), kPackPassword)) {
-        std::fprintf(stderr, "mirrorfall-bake: %s does not open\n", packPath.c_str());
-        return 1;
-    }
-    for (const BakedFile& f : files) {
-        std::vector<unsigned char> back;
-        if (!reader.Read(f.name, back) || back != f.bytes) {
-            std::fprintf(stderr, "mirrorfall-bake: %s does not read back from the pack\n", f.name.c_str());
-            return 1;
-        }
-    }
-    // A player's own settings survive a rebuild.
-    fs::path ini = fs::path(outDir) / "Keyconfig.ini";
-    if (!fs::exists(ini)) {
-        std::vector<unsigned char> bytes(kDefaultKeyconfig, kDefaultKeyconfig + std::strlen(kDefaultKeyconfig));
-        if (!WriteFileAtomically(ini, bytes)) {
-            std::fprintf(stderr, "mirrorfall-bake: cannot write %s\n", ini.c_str());
-            return 1;
-        }
     }
     if (!preview.empty() && !WriteContactSheet(files, preview)) return 1;
-
-    std::printf("mirrorfall-bake: %zu files into %s (%zu bytes): pictures %.2f s, sounds and music "
+    std::printf("mirrorfall-bake: %zu files into %s/gamedat.zip: pictures %.2f s, sounds and music "
                 "%.2f s, %.2f s in all\n",
-                files.size(), packPath.c_str(), pack.size(), pictureTime, soundTime, Seconds(start));
+                files.size(), outDir.c_str(), pictureTime, soundTime, Seconds(start));
     return 0;
 }

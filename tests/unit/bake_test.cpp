@@ -1,0 +1,286 @@
+// bake_test.cpp -- the baked data: every file of the catalogue is made and decodes, every region
+// the game draws lies inside its picture and shows something, the pictures keep the promises the
+// game relies on (a clear play field, solid swatches, an opaque shutter), the pack opens only
+// with the password, a player's settings survive a rebuild, and two bakes give the same bytes.
+// The sound files' contents are the audio baker's tests' concern; here they only have to exist.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "art.h"
+#include "bake.h"
+#include "game_folder.h"
+#include "pack_writer.h"
+#include "platform/image.h"
+#include "platform/pack.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BakeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        BakePictures(pictures_);
+        std::vector<BakedFile> all = pictures_;
+        BakeSoundEffects(all);
+        BakeMusic(all);
+        catalogueOk_ = OrderAsCatalogue(all, files_, catalogueError_);
+        for (const BakedFile& f : files_) {
+            if (f.name.rfind("Graphics/", 0) == 0 && f.name.find(".fnt") == std::string::npos) {
+                Image image;
+                if (DecodeImage(f.bytes, image)) images_[f.name] = std::move(image);
+            }
+        }
+    }
+    static void TearDownTestSuite() {
+        pictures_.clear();
+        files_.clear();
+        images_.clear();
+    }
+
+    static const BakedFile* Find(const std::string& name) {
+        for (const BakedFile& f : files_) {
+            if (f.name == name) return &f;
+        }
+        return nullptr;
+    }
+    static uint32_t Pixel(const std::string& file, int x, int y) {
+        const Image& im = images_.at(file);
+        return im.pixels[size_t(y) * im.width + x];
+    }
+
+    // A fresh folder for each test that writes files.
+    fs::path TempDir() {
+        fs::path dir = fs::temp_directory_path() /
+                       ("mirrorfall_bake_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        return dir;
+    }
+
+    static std::vector<BakedFile> pictures_;
+    static std::vector<BakedFile> files_;
+    static std::map<std::string, Image> images_;
+    static bool catalogueOk_;
+    static std::string catalogueError_;
+};
+
+std::vector<BakedFile> BakeTest::pictures_;
+std::vector<BakedFile> BakeTest::files_;
+std::map<std::string, Image> BakeTest::images_;
+bool BakeTest::catalogueOk_ = false;
+std::string BakeTest::catalogueError_;
+
+TEST_F(BakeTest, EveryCatalogueFileIsMadeOnceAndEveryPictureDecodes) {
+    ASSERT_TRUE(catalogueOk_) << catalogueError_;
+    EXPECT_EQ(files_.size(), 49u + 37u + 2u);
+    for (const BakedFile& f : files_) {
+        if (f.name.rfind("Graphics/", 0) != 0 || f.name.find(".fnt") != std::string::npos) continue;
+        ASSERT_TRUE(images_.count(f.name)) << f.name << " does not decode";
+        const Image& im = images_.at(f.name);
+        EXPECT_GE(im.width, 32) << f.name;
+        EXPECT_GE(im.height, 32) << f.name;
+    }
+    // The two JPEG pictures really are JPEG, at the screen's size.
+    for (const char* jpg : {"Graphics/logo.jpg", "Graphics/title_bk00.jpg"}) {
+        const BakedFile* f = Find(jpg);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->bytes[0], 0xFF);
+        EXPECT_EQ(f->bytes[1], 0xD8);
+        EXPECT_EQ(images_.at(jpg).width, 640);
+        EXPECT_EQ(images_.at(jpg).height, 480);
+    }
+    // pl00.png must be exactly 256 wide: the start-of-game frames wrap round it.
+    EXPECT_EQ(images_.at("Graphics/pl00.png").width, 256);
+}
+
+TEST_F(BakeTest, EveryDrawnRegionLiesInsideItsPictureAndShowsSomething) {
+    ASSERT_FALSE(DrawnRegions().empty());
+    for (const ArtRegion& r : DrawnRegions()) {
+        SCOPED_TRACE(std::string(r.file) + " " + r.label);
+        ASSERT_TRUE(images_.count(r.file));
+        const Image& im = images_.at(r.file);
+        ASSERT_GE(r.x, 0);
+        ASSERT_GE(r.y, 0);
+        ASSERT_LE(r.x + r.w, im.width);
+        ASSERT_LE(r.y + r.h, im.height);
+        bool jpeg = std::string(r.file).find(".jpg") != std::string::npos;
+        int shown = 0;
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                uint32_t p = im.pixels[size_t(y) * im.width + x];
+                bool visible = jpeg ? (p & 0xFFFFFF) > 0x202020 : (p >> 24) > 8;
+                if (visible) ++shown;
+            }
+        }
+        EXPECT_GT(shown, 0);
+    }
+}
+
+TEST_F(BakeTest, PicturesKeepWhatTheGameReliesOn) {
+    ASSERT_TRUE(catalogueOk_) << catalogueError_;
+    const std::string window = "Graphics/window.png";
+    for (int y = 0; y < 480; y += 7) {
+        for (int x = 0; x < 640; ++x) {
+            uint32_t a = Pixel(window, x, y) >> 24;
+            if (x >= 80 && x < 560) {
+                ASSERT_EQ(a, 0u) << "the play field shows through the frame at " << x << "," << y;
+            } else {
+                ASSERT_EQ(a, 255u) << "the side panels are opaque at " << x << "," << y;
+            }
+        }
+    }
+    // Swatches stretched over large areas: one solid colour each, fully opaque.
+    struct Swatch {
+        int x, y, w, h;
+        uint32_t argb;
+    };
+    const Swatch swatches[] = {{120, 104, 16, 8, 0xFF000000}, {64, 96, 8, 8, 0xFFFFFFFF},
+                               {72, 96, 8, 8, 0xFF9CC8FF}};
+    for (const Swatch& s : swatches) {
+        for (int y = s.y; y < s.y + s.h; ++y) {
+            for (int x = s.x; x < s.x + s.w; ++x) EXPECT_EQ(Pixel("Graphics/color.png", x, y), s.argb) << x << "," << y;
+        }
+    }
+    // Pictures that must be opaque everywhere.
+    for (const char* opaque : {"Graphics/eff_switchbg.png", "Graphics/stg7bg2.png", "Graphics/stg7bg.png",
+                               "Graphics/stg7bg3.png", "Graphics/eff04.png", "Graphics/color.png"}) {
+        const Image& im = images_.at(opaque);
+        for (uint32_t p : im.pixels) ASSERT_EQ(p >> 24, 255u) << opaque;
+    }
+    // The time ring's four texels and their repeats are solid.
+    for (int y = 191; y <= 193; ++y) {
+        for (int x = 64; x <= 69; ++x) EXPECT_EQ(Pixel("Graphics/bullet1.png", x, y) >> 24, 255u);
+    }
+    // Pictures drawn over the boss and the player stay clear in the middle.
+    EXPECT_EQ(Pixel("Graphics/bullet3.png", 320, 65) >> 24, 0u);   // aura
+    EXPECT_EQ(Pixel("Graphics/item09.png", 114, 114) >> 24, 0u);   // blast ring
+    EXPECT_EQ(Pixel("Graphics/eff04b.png", 0, 0) >> 24, 0u);       // magic circle corner
+    EXPECT_LT(Pixel("Graphics/slowmode.png", 32, 18) >> 24, 40u);  // inside the focus ring
+    // Texels shared by the first two swing pictures stay clear.
+    for (int y = 48; y < 60; ++y) {
+        EXPECT_EQ(Pixel("Graphics/item09b.png", 52, y) >> 24, 0u);
+        EXPECT_EQ(Pixel("Graphics/item09b.png", 53, y) >> 24, 0u);
+    }
+    // Tiles repeat into their spare area, so texels read past the tile continue it.
+    for (int y = 0; y < 512; y += 5) {
+        EXPECT_EQ(Pixel("Graphics/stg7bg2.png", 384 + y % 128, y), Pixel("Graphics/stg7bg2.png", y % 128, y));
+        EXPECT_EQ(Pixel("Graphics/stg7bg3.png", 24 + y % 8, y), Pixel("Graphics/stg7bg3.png", y % 8, y));
+    }
+}
+
+TEST_F(BakeTest, BitmapFontDescriptionHasTheFormatTheGameReads) {
+    const BakedFile* fnt = Find("Graphics/font0.fnt");
+    ASSERT_NE(fnt, nullptr);
+    std::string text(fnt->bytes.begin(), fnt->bytes.end());
+    ASSERT_EQ(text.rfind("[HGEFONT]\r\nBitmap=font0.png\r\n", 0), 0u);
+    std::istringstream lines(text);
+    std::string line;
+    int chars = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Char=", 0) != 0) continue;
+        unsigned code = 0;
+        int x, y, w, h, in, out;
+        ASSERT_EQ(std::sscanf(line.c_str(), "Char=%X,%d,%d,%d,%d,%d,%d", &code, &x, &y, &w, &h, &in, &out), 7) << line;
+        int i = int(code) - 0x20;
+        EXPECT_EQ(x, 16 * (i % 16) + 3);
+        EXPECT_EQ(y, 16 * (i / 16));
+        EXPECT_EQ(w, 10);
+        EXPECT_EQ(h, 16);
+        EXPECT_LE(y + h, images_.at("Graphics/font0.png").height);
+        ++chars;
+    }
+    EXPECT_EQ(chars, 95);
+}
+
+TEST_F(BakeTest, PackOpensOnlyWithThePasswordAndKeepsEveryMember) {
+    ASSERT_TRUE(catalogueOk_) << catalogueError_;
+    fs::path dir = TempDir();
+    std::string error;
+    ASSERT_TRUE(InstallGameFolder(dir.string(), files_, error)) << error;
+    EXPECT_TRUE(fs::is_directory(dir / "Replay"));
+    EXPECT_TRUE(fs::is_empty(dir / "Replay"));
+    // No loose copies beside the pack.
+    EXPECT_FALSE(fs::exists(dir / "Graphics"));
+    EXPECT_FALSE(fs::exists(dir / "SE"));
+    EXPECT_FALSE(fs::exists(dir / "Music"));
+
+    std::string pack = (dir / "gamedat.zip").string();
+    ResourcePack right;
+    ASSERT_TRUE(right.Attach(pack, kPackPassword));
+    for (const BakedFile& f : files_) {
+        std::vector<unsigned char> back;
+        ASSERT_TRUE(right.Read(f.name, back)) << f.name;
+        ASSERT_EQ(back, f.bytes) << f.name;
+    }
+    // Game code asks with backslashes and any case.
+    std::vector<unsigned char> back;
+    EXPECT_TRUE(right.Read("graphics\\BULLET1.PNG", back));
+    for (const char* password : {"", "quorlembistavp", "QUORLEMBISTAVO"}) {
+        ResourcePack wrong;
+        ASSERT_TRUE(wrong.Attach(pack, password));
+        EXPECT_FALSE(wrong.Read("Graphics/bullet1.png", back)) << "opened with '" << password << "'";
+        EXPECT_FALSE(wrong.Read("SE/se_ok00.wav", back)) << "opened with '" << password << "'";
+    }
+    fs::remove_all(dir);
+}
+
+TEST_F(BakeTest, DefaultSettingsAreWrittenOnceAndNeverOverwritten) {
+    ASSERT_TRUE(catalogueOk_) << catalogueError_;
+    fs::path dir = TempDir();
+    std::string error;
+    ASSERT_TRUE(InstallGameFolder(dir.string(), files_, error)) << error;
+    std::ifstream in(dir / "Keyconfig.ini", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(ini, kDefaultKeyconfig);
+    EXPECT_EQ(ini.rfind("[KeyPress]\r\nUP=38\r\n", 0), 0u);
+    EXPECT_NE(ini.find("[System]\r\nAutoBomb=0\r\nWindow=1\r\n"), std::string::npos);
+
+    const std::string mine = "[KeyPress]\r\nUP=87\r\n";
+    std::ofstream(dir / "Keyconfig.ini", std::ios::binary | std::ios::trunc) << mine;
+    ASSERT_TRUE(InstallGameFolder(dir.string(), files_, error)) << error;
+    std::ifstream again(dir / "Keyconfig.ini", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), mine);
+    fs::remove_all(dir);
+}
+
+TEST_F(BakeTest, IncompleteOrUnexpectedDataIsRefused) {
+    std::vector<BakedFile> ordered;
+    std::string error;
+    std::vector<BakedFile> missing(files_.begin() + 1, files_.end());
+    EXPECT_FALSE(OrderAsCatalogue(missing, ordered, error));
+    EXPECT_NE(error.find(files_.front().name + " was not made"), std::string::npos);
+    std::vector<BakedFile> doubled = files_;
+    doubled.push_back(files_.back());
+    doubled.push_back({"Graphics/stray.png", {1}});
+    EXPECT_FALSE(OrderAsCatalogue(doubled, ordered, error));
+    EXPECT_NE(error.find("was made twice"), std::string::npos);
+    EXPECT_NE(error.find("Graphics/stray.png is not a file"), std::string::npos);
+}
+
+TEST_F(BakeTest, TwoBakesGiveTheSameBytes) {
+    std::vector<BakedFile> again;
+    BakePictures(again);
+    ASSERT_EQ(again.size(), pictures_.size());
+    for (size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(again[i].name, pictures_[i].name);
+        EXPECT_TRUE(again[i].bytes == pictures_[i].bytes) << again[i].name << " differs between bakes";
+    }
+    std::vector<BakedFile> sounds, soundsAgain;
+    BakeSoundEffects(sounds);
+    BakeMusic(sounds);
+    BakeSoundEffects(soundsAgain);
+    BakeMusic(soundsAgain);
+    ASSERT_EQ(sounds.size(), soundsAgain.size());
+    for (size_t i = 0; i < sounds.size(); ++i) {
+        EXPECT_TRUE(sounds[i].bytes == soundsAgain[i].bytes) << sounds[i].name << " differs between bakes";
+    }
+    EXPECT_EQ(BuildPack(files_, kPackPassword), BuildPack(files_, kPackPassword));
+}
+
+}  // namespace
