@@ -11,6 +11,9 @@
 
 #include "core/game_reset.h"
 #include "core/screen_flow.h"
+#include "game/effects.h"
+#include "game/player.h"
+#include "gfx/sprite.h"
 #include "replay/replay.h"
 #include "sim_driver.h"
 #include "support/headless.h"
@@ -141,6 +144,47 @@ TEST_F(ReplayDeterminismTest, AnImmortalGameReachesEveryAttackAndTheDefeatIdenti
     SimOutcome played;
     EXPECT_TRUE(SameTrace(recording, PlayBack(true, &played)));
     EXPECT_TRUE(SimMatchesRecord(played, recorded.result, recorded.score, replayEnd));
+}
+
+// Immortal playback is the same game with the lives left alone: until the mortal game ends, the
+// traces differ only in `lives`, and each life loss still shows the (unchanged) count.
+TEST_F(ReplayDeterminismTest, ImmortalPlaybackChangesOnlyTheLives) {
+    SimRecordOptions options;
+    options.seed = 4242;
+    options.pattern = SimPattern::Walk;
+    RecordAndReload(options, "lost.rpy");
+    Trace mortal = PlayBack(false);
+
+    ASSERT_TRUE(LoadReplayFile("lost.rpy"));
+    SimStartPlayback();
+    auto withoutLives = [](std::string line) {
+        size_t at = line.find(" lives=");
+        size_t end = line.find(' ', at + 1);
+        return line.erase(at, end - at);
+    };
+    int lossesSeen = 0;
+    for (size_t i = 0; i + 1 < mortal.size(); ++i) {
+        bool lossThisFrame = lifeLossTimer == 2;
+        ASSERT_TRUE(SimRunFrame(true));
+        std::string line = SimTraceLine();
+        ASSERT_EQ(withoutLives(line), withoutLives(mortal[i])) << "frame " << i + 1;
+        ASSERT_EQ(lives, 5) << "frame " << i + 1;
+        if (lossThisFrame) {
+            ++lossesSeen;
+            // The digit over the player (the life display's second effect, row 208 of the
+            // digits) shows the count the loss left: still 5.
+            int digits = 0;
+            for (int e = 0; e < kEffectSlots; ++e) {
+                if (effectFree[e] != 0 || effectKind[e] != 10 || effectSprite[e]->RegionY() != 208.0f) continue;
+                if (effectAge[e] != 9) continue;  // spawned at 8 this frame, aged once since
+                ++digits;
+                EXPECT_EQ(effectSprite[e]->RegionX(), 5 * 16.0f);
+            }
+            EXPECT_EQ(digits, 1);
+            EXPECT_EQ(invulnTimer, 47) << "the loss's invulnerability, counted down once";
+        }
+    }
+    EXPECT_EQ(lossesSeen, 5) << "five losses before the sixth, which ends the mortal game";
 }
 
 TEST_F(ReplayDeterminismTest, AGameStoppedEarlyPlaysToTheEndOfItsRecord) {
