@@ -116,7 +116,8 @@ HeadlessEngine& SimStartUp() {
     }
     hge->System_SetState(HGE_FRAMEFUNC, FrameFunc);
     hge->System_SetState(HGE_RENDERFUNC, RenderFunc);
-    if (!catalogueLoaded) {
+    // A program that already ran its title (a test of the whole flow) has loaded it.
+    if (!catalogueLoaded && frameSprite == nullptr) {
         LoadStartupTextures();
         CreateStartupSprites();
         LoadCatalogue();

@@ -1,0 +1,113 @@
+// replay_real_game_test.cpp -- a game played the way a person plays it (started from the main
+// menu with a seed from the clock, steered and bombed with the bound keys, paused with Escape and
+// by losing focus, lost), saved into a slot and played back headless: the playback runs every
+// game frame exactly as the game ran and reaches the same end.
+#include "flow_harness.h"
+
+#include <string>
+#include <vector>
+
+#include "replay/replay.h"
+#include "sim_driver.h"
+
+namespace {
+
+// The keys held on frame t of the game: a walk with the slow key now and then, and the bomb key
+// held in bursts.
+void HoldKeysFor(HeadlessEngine& engine, long t) {
+    static const int kMoves[6][2] = {{VK_LEFT, 0},  {VK_UP, VK_RIGHT}, {VK_RIGHT, 0},
+                                     {VK_DOWN, 0},  {VK_LEFT, VK_UP},  {0, 0}};
+    const int* move = kMoves[(t / 37) % 6];
+    for (int key : {int(VK_LEFT), int(VK_RIGHT), int(VK_UP), int(VK_DOWN)}) {
+        engine.SetKey(key, key == move[0] || key == move[1]);
+    }
+    engine.SetKey(VK_SHIFT, (t / 50) % 4 == 1);
+    engine.SetKey('Z', (t / 25) % 5 == 0);
+}
+
+void ReleaseGameKeys(HeadlessEngine& engine) {
+    for (int key : {int(VK_LEFT), int(VK_RIGHT), int(VK_UP), int(VK_DOWN), int(VK_SHIFT), int('Z')}) {
+        engine.SetKey(key, false);
+    }
+}
+
+class ReplayRealGameTest : public FlowTest {
+protected:
+    // Runs one frame; keeps the trace line when the frame ran the game (not an overlay).
+    void Frame(std::vector<std::string>& trace) {
+        bool gameFrame = screen == Screen::Game && pauseState == PauseState::Running;
+        Run();
+        if (gameFrame) trace.push_back(SimTraceLine());
+    }
+    // Runs overlay frames until the game runs again.
+    void UntilRunning(std::vector<std::string>& trace) {
+        for (int i = 0; i < 100 && pauseState != PauseState::Running; ++i) Frame(trace);
+        ASSERT_EQ(pauseState, PauseState::Running);
+    }
+};
+
+TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
+    ToGame();
+    std::vector<std::string> live;
+    long t = 0;
+    bool pausedWithEscape = false;
+    bool pausedByFocus = false;
+    while (pauseState != PauseState::Result && t < 20000) {
+        if (!pausedWithEscape && replayFrame == 300) {
+            // Escape pauses at the end of this frame; keys held under the menu change nothing.
+            pausedWithEscape = true;
+            engine->SetKey(VK_ESCAPE, true);
+            Frame(live);
+            ASSERT_EQ(pauseState, PauseState::Paused);
+            engine->SetKey(VK_ESCAPE, false);
+            engine->SetKey(VK_LEFT, true);
+            for (int i = 0; i < 20; ++i) Frame(live);
+            engine->SetKey(VK_ESCAPE, true);
+            Frame(live);
+            engine->SetKey(VK_ESCAPE, false);
+            UntilRunning(live);
+            continue;
+        }
+        if (!pausedByFocus && replayFrame == 500) {
+            pausedByFocus = true;
+            engine->SetFocus(false);
+            Frame(live);
+            ASSERT_EQ(pauseState, PauseState::Paused);
+            for (int i = 0; i < 10; ++i) Frame(live);
+            engine->SetFocus(true);
+            engine->SetKey(VK_ESCAPE, true);
+            Frame(live);
+            engine->SetKey(VK_ESCAPE, false);
+            UntilRunning(live);
+            continue;
+        }
+        HoldKeysFor(*engine, t++);
+        Frame(live);
+    }
+    ReleaseGameKeys(*engine);
+    ASSERT_EQ(pauseState, PauseState::Result) << "the game should be lost";
+    ASSERT_TRUE(pausedWithEscape && pausedByFocus);
+    const int32_t seed = randomSeed;
+    const int32_t result = resultCode;
+    const int64_t finalScore = score;
+    const int32_t frames = replayFrame;
+    ASSERT_LT(result, 0);
+
+    ASSERT_TRUE(WriteReplay(3, "", "", "", "2026/01/01 00:00:00"));
+    ASSERT_TRUE(LoadReplay(3));
+    EXPECT_EQ(randomSeed, seed);
+    EXPECT_EQ(replayEnd, frames + 1);
+
+    std::vector<std::string> played;
+    SimOutcome outcome = SimPlayBack(false, [&](const std::string& line) { played.push_back(line); });
+    EXPECT_TRUE(outcome.endedByItself);
+    EXPECT_TRUE(SimMatchesRecord(outcome, result, finalScore, replayEnd))
+        << "seed " << seed << ": recorded result " << result << " score " << finalScore << ", played "
+        << outcome.result << " " << outcome.score;
+    ASSERT_EQ(played.size(), live.size()) << "seed " << seed;
+    for (size_t i = 0; i < live.size(); ++i) {
+        ASSERT_EQ(played[i], live[i]) << "seed " << seed << ", game frame " << i + 1;
+    }
+}
+
+}  // namespace
