@@ -181,7 +181,8 @@ bool ProfileWriteString(const char* section, const char* key, const char* value,
 
     struct stat info;
     bool exists = ::stat(path.c_str(), &info) == 0;
-    if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+    // A file marked read-only stays as it is, even for a user who could replace it.
+    if (exists && ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
 
     std::string entry = std::string(key) + "=" + value;
     int header = FindSection(text, section);

@@ -104,7 +104,6 @@ TEST_F(ProfileTest, UpdatesInPlaceAndKeepsWhatItDoesNotKnow) {
 TEST_F(ProfileTest, AReadOnlyFileIsLeftWholeAndTheWriteFails) {
     Write("[Sound]\r\nBGM=10\r\n");
     ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-    if (access(path_.c_str(), W_OK) == 0) GTEST_SKIP() << "running as a user who can write anything";
     EXPECT_FALSE(ProfileWriteString("Sound", "BGM", "90", path_));
     EXPECT_EQ(Read(), "[Sound]\r\nBGM=10\r\n");
     // No temporary file is left behind.
