@@ -54,6 +54,15 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 import -window root "$SHOT" || fail "no screenshot"
 echo "e2e window: window $window is ${WIDTH} x ${HEIGHT}; screenshot in $SHOT"
 
+# A wide window letterboxes the scene: 960 x 360 shows it 480 x 360 with black bars beside it.
+xdotool windowsize "$window" 960 360 || fail "could not resize the window"
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the game ended when its window was resized"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+import -window root "$BUILD/e2e_window_wide.png" || fail "no screenshot of the wide window"
+bar="$(convert "$BUILD/e2e_window_wide.png" -format "%[fx:int(255*max(p{$((X + 100)),$((Y + 180))}.r,max(p{$((X + 100)),$((Y + 180))}.g,p{$((X + 100)),$((Y + 180))}.b)))]" info:)"
+[ "$bar" = "0" ] || fail "the bar beside a letterboxed scene is not black ($bar)"
+
 python3 "$HERE/close_window.py" "$window" || fail "could not ask the window to close"
 for _ in $(seq 1 50); do
     kill -0 "$pid" 2>/dev/null || break
