@@ -59,8 +59,11 @@ const Rgba kWhite = RgbHex(0xFFFFFF);
 
 Canvas::Canvas(int width, int height) : w_(width), h_(height), px_(size_t(width) * height * 4, 0.0f) {}
 
+// A colour with a NaN channel (a shader's slip) paints nothing rather than poisoning the texel.
+static bool Finite(Rgba c) { return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && std::isfinite(c.a); }
+
 void Canvas::Over(int x, int y, Rgba c, float coverage) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || !Finite(c) || !std::isfinite(coverage)) return;
     float a = Clamp01(c.a * coverage);
     if (a <= 0) return;
     float* p = &px_[(size_t(y) * w_ + x) * 4];
@@ -71,7 +74,7 @@ void Canvas::Over(int x, int y, Rgba c, float coverage) {
 }
 
 void Canvas::Add(int x, int y, Rgba c, float coverage) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || !Finite(c) || !std::isfinite(coverage)) return;
     float a = Clamp01(c.a * coverage);
     if (a <= 0) return;
     float* p = &px_[(size_t(y) * w_ + x) * 4];

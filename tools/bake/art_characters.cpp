@@ -62,40 +62,60 @@ void DrawPlayerFigure(Canvas& c, float cx, float cy, float scale, float lean, fl
 
     const Rgba cloakDark = RgbHex(0x1E1F5C), cloak = RgbHex(0x3A3C9A), cloakLight = RgbHex(0x7D86E8);
     const Rgba scarf = RgbHex(0xE8386A), scarfLight = RgbHex(0xFF8AA8);
+    // Boots below the hem, stepping slightly with the lean.
+    p.Stroke(c, -2.6f, 13, -2.8f + lean, 18.2f, 1.5f, 1.7f, RgbHex(0x15122E));
+    p.Stroke(c, 2.6f, 13, 2.8f + lean, 18.2f, 1.5f, 1.7f, RgbHex(0x15122E));
+    // Sleeves hanging at the sides, with pale hands.
+    for (int side = -1; side <= 1; side += 2) {
+        float swing = side * (0.6f * sway) - lean * 1.5f;
+        p.Stroke(c, side * 5.2f, -7.5f, side * 8.6f + swing, 2.5f, 2.3f, 2.0f, RgbHex(0x0A0B26));
+        p.Stroke(c, side * 5.2f, -7.5f, side * 8.6f + swing, 2.5f, 1.7f, 1.5f, RgbHex(0x4548B0));
+        p.Circle(c, side * 8.9f + swing, 3.9f, 1.3f, RgbHex(0xF2E2EA));
+    }
     // Cloak: shoulders to a flared hem that ripples.
     float h1 = 1.2f * sway + trail, h2 = -1.0f * sway + trail;
-    Polygon(c, p.Poly({-5.5f, -9, 5.5f, -9, 8.5f, 2, 10.5f + h2 * 0.6f, 15, 6 + h2, 17.5f,
-                       1 + h1 * 0.5f, 16, -4 + h1, 17.8f, -10.5f + h1 * 0.6f, 15, -8.5f, 2}),
+    Polygon(c, p.Poly({-5.5f, -9, 5.5f, -9, 7.4f, 2, 8.8f + h2 * 0.6f, 12.5f, 5 + h2, 14.6f,
+                       1 + h1 * 0.5f, 13.2f, -3.5f + h1, 14.8f, -8.8f + h1 * 0.6f, 12.5f, -7.4f, 2}),
             RgbHex(0x0A0B26));
-    Polygon(c, p.Poly({-4.8f, -8.4f, 4.8f, -8.4f, 7.7f, 2, 9.6f + h2 * 0.6f, 14.4f, 6 + h2, 16.6f,
-                       1 + h1 * 0.5f, 15.2f, -4 + h1, 16.9f, -9.6f + h1 * 0.6f, 14.4f, -7.7f, 2}),
+    Polygon(c, p.Poly({-4.8f, -8.4f, 4.8f, -8.4f, 6.7f, 2, 8.0f + h2 * 0.6f, 12, 5 + h2, 13.8f,
+                       1 + h1 * 0.5f, 12.4f, -3.5f + h1, 14, -8.0f + h1 * 0.6f, 12, -6.7f, 2}),
             cloak);
     // Light from the upper left: a lighter panel and dark folds.
-    Polygon(c, p.Poly({-4.2f, -7.5f, -1, -7.5f, -2 + h1 * 0.4f, 15, -8.6f + h1 * 0.6f, 14, -6.8f, 2}),
+    Polygon(c, p.Poly({-4.2f, -7.5f, -1, -7.5f, -2 + h1 * 0.4f, 12.5f, -7.2f + h1 * 0.6f, 11.6f, -5.9f, 2}),
             WithAlpha(cloakLight, 0.45f));
-    p.Stroke(c, 2.5f, -3, 3.5f + h2 * 0.5f, 15.5f, 0.35f, 0.6f, WithAlpha(cloakDark, 0.8f));
-    p.Stroke(c, -1, 0, -1.5f + h1 * 0.4f, 15.5f, 0.3f, 0.5f, WithAlpha(cloakDark, 0.6f));
-    p.Stroke(c, 6, 1, 8 + h2 * 0.6f, 14, 0.3f, 0.5f, WithAlpha(cloakDark, 0.7f));
+    p.Stroke(c, 2.5f, -3, 3.2f + h2 * 0.5f, 13, 0.35f, 0.6f, WithAlpha(cloakDark, 0.8f));
+    p.Stroke(c, -1, 0, -1.3f + h1 * 0.4f, 12.8f, 0.3f, 0.5f, WithAlpha(cloakDark, 0.6f));
+    p.Stroke(c, 5.2f, 1, 6.8f + h2 * 0.6f, 11.8f, 0.3f, 0.5f, WithAlpha(cloakDark, 0.7f));
     // Silver trim along the hem.
-    p.Stroke(c, -9.6f + h1 * 0.6f, 14.6f, -4 + h1, 16.6f, 0.45f, 0.45f, WithAlpha(pal::kSilver, 0.8f));
-    p.Stroke(c, -4 + h1, 16.6f, 1 + h1 * 0.5f, 15, 0.45f, 0.45f, WithAlpha(pal::kSilver, 0.8f));
-    p.Stroke(c, 1 + h1 * 0.5f, 15, 6 + h2, 16.4f, 0.45f, 0.45f, WithAlpha(pal::kSilver, 0.8f));
-    p.Stroke(c, 6 + h2, 16.4f, 9.6f + h2 * 0.6f, 14.4f, 0.45f, 0.45f, WithAlpha(pal::kSilver, 0.8f));
+    Rgba trim = WithAlpha(pal::kSilver, 0.85f);
+    p.Stroke(c, -8.0f + h1 * 0.6f, 12.2f, -3.5f + h1, 13.9f, 0.45f, 0.45f, trim);
+    p.Stroke(c, -3.5f + h1, 13.9f, 1 + h1 * 0.5f, 12.4f, 0.45f, 0.45f, trim);
+    p.Stroke(c, 1 + h1 * 0.5f, 12.4f, 5 + h2, 13.7f, 0.45f, 0.45f, trim);
+    p.Stroke(c, 5 + h2, 13.7f, 8.0f + h2 * 0.6f, 12, 0.45f, 0.45f, trim);
     // Scarf tails fluttering down the back.
     float s = 2.2f * std::sin(phase * 2 * kPi + 1.2f);
     p.Bezier(c, {-1, -7, -3 + trail * 0.3f, -1, -2 + s + trail, 5, -5 + s * 1.5f + trail * 1.6f, 11}, 1.5f, 0.7f,
              scarf, scarfLight);
     p.Bezier(c, {1, -7, 3 + trail * 0.3f, -2, 4 - s + trail, 3, 5 - s * 1.2f + trail * 1.5f, 8.5f}, 1.4f, 0.6f,
              scarf, scarfLight);
-    // Hood and head.
-    p.Circle(c, 0, -12.5f, 5.6f, RgbHex(0x0A0B26));
-    p.Circle(c, 0, -12.5f, 5.0f, RgbHex(0x2E3088));
-    p.Circle(c, -1.4f, -14, 2.8f, WithAlpha(cloakLight, 0.55f));
+    // Silver hair spilling from the hood over the shoulders.
+    p.Bezier(c, {-2.5f, -10, -4.5f, -8, -5 + trail * 0.3f, -5, -5.5f + trail * 0.5f, -2.5f}, 1.3f, 0.5f,
+             RgbHex(0xE4E6FA), RgbHex(0xA8ACE0));
+    p.Bezier(c, {2.5f, -10, 4.5f, -8, 5 + trail * 0.3f, -5, 5.5f + trail * 0.5f, -2.5f}, 1.3f, 0.5f,
+             RgbHex(0xE4E6FA), RgbHex(0xA8ACE0));
+    // Hood and head: a rounded hood drawn to a point at the top.
+    Polygon(c, p.Poly({-5.6f, -12, -4.6f, -16.2f, -1.2f, -19.6f, 0.4f, -21.4f, 1.6f, -19.4f, 4.8f, -16, 5.6f, -12,
+                       4, -8.4f, -4, -8.4f}),
+            RgbHex(0x0A0B26));
+    Polygon(c, p.Poly({-4.9f, -12, -4.0f, -15.8f, -1.0f, -18.9f, 0.4f, -20.3f, 1.4f, -18.8f, 4.2f, -15.6f, 4.9f, -12,
+                       3.5f, -9, -3.5f, -9}),
+            RgbHex(0x2E3088));
+    p.Circle(c, -1.6f, -14.5f, 2.4f, WithAlpha(cloakLight, 0.5f));
     // A wisp of silver hair at the nape and the scarf knot.
     p.Stroke(c, -2, -8.5f, 2, -8.5f, 1.6f, 1.6f, scarf);
     p.Circle(c, 0, -8.4f, 1.2f, scarfLight);
     // A small mirror-shard clasp glinting on the hood.
-    p.Circle(c, 0, -16.2f, 1.0f, RgbHex(0xBFF4FF));
+    p.Circle(c, 0.3f, -17.6f, 0.9f, RgbHex(0xBFF4FF));
 }
 
 void DrawShardCrest(Canvas& c, float cx, float cy, float radius, float brightness) {

@@ -24,21 +24,23 @@ void PaintMainMenu(std::vector<BakedFile>& out) {
     const int rows[4] = {0, 32, 96, 160};
     const int widths[4] = {164, 100, 94, 62};
     for (int i = 0; i < 4; ++i) {
-        // Selected: bright gold-white with a magenta halo.
-        TextStyle sel = MenuText(25);
+        // Every item at the same letter height, narrowed to its width.
+        TextStyle sel = MenuText(24);
         sel.font = kSerifBold;
+        sel.outlineWidth = 2;
+        float iw, ih;
+        MeasureText(texts[i], sel, iw, ih);
+        sel.stretchX = std::clamp((widths[i] - 2 * sel.outlineWidth - 4) / iw, 0.6f, 1.0f);
+        TextStyle plain = sel;
+        // Selected: bright gold-white with a magenta halo.
         sel.top = RgbHex(0xFFFFFF);
         sel.bottom = RgbHex(0xFFD870);
         sel.glow = RgbHex(0xE040A0, 0.9f);
         sel.glowRadius = 2.5f;
-        sel.outlineWidth = 2;
         DrawText(c, texts[i], sel, 0, float(rows[i]), float(widths[i]), 32, kAlignCentre, kAlignMiddle);
         // Unselected: plain light grey.
-        TextStyle plain = MenuText(25);
-        plain.font = kSerifBold;
         plain.top = RgbHex(0xE4E4EC);
         plain.bottom = RgbHex(0xB4B4C4);
-        plain.outlineWidth = 2;
         DrawText(c, texts[i], plain, 193, float(rows[i]), float(widths[i]), 32, kAlignCentre, kAlignMiddle);
     }
     // The highlight behind the chosen item: a soft violet glow with a four-pointed glint.
@@ -66,7 +68,8 @@ void KeyCap(Canvas& c, float x, float y) {
 
 void PaintOptionsSheet(std::vector<BakedFile>& out) {
     Canvas c(512, 1024);
-    TextStyle st = MenuText(27);
+    TextStyle st = MenuText(28);
+    st.font = kSansCondBold;
     struct Row {
         const char* text;
         int x, y, w;
@@ -80,11 +83,14 @@ void PaintOptionsSheet(std::vector<BakedFile>& out) {
         DrawText(c, r.text, st, float(r.x) - st.outlineWidth, float(r.y), float(r.w), 36, kAlignLeft, kAlignMiddle);
     }
     // Digit and letter cells: the glyph centred on x 11 of its cell, transparent around it.
-    TextStyle cell = MenuText(30);
+    // One size for every glyph, so spelled key names read evenly: capitals 26 texels tall.
+    TextStyle cell = MenuText(35);
+    cell.font = kSansCondBold;
+    cell.stretchX = 0.8f;
     cell.outlineWidth = 2;
     auto glyph = [&](const std::string& s, int index) {
         float x = 70 + 36.0f * (index % 5), y = 216 + 36.0f * (index / 5);
-        DrawText(c, s, cell, x - 1, y + 3, 24, 30, kAlignCentre, kAlignMiddle);
+        DrawText(c, s, cell, x - 5, y, 32, 36, kAlignCentre, kAlignMiddle);
     };
     for (int d = 0; d < 10; ++d) glyph(std::string(1, char('0' + d)), d);
     for (int k = 0; k < 26; ++k) glyph(std::string(1, char('A' + k)), 10 + k);

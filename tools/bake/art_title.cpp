@@ -62,7 +62,8 @@ void PaintTitleBackground(std::vector<BakedFile>& out) {
             float x = side == 0 ? 14 + 80 * depth * 1.6f : 626 - w - 80 * depth * 1.6f;
             c.Shade(int(x), 0, int(x + w) + 1, int(h), [&](float px, float py) {
                 float u = (px - x) / w;
-                float lit = std::pow(std::sin(std::clamp(u, 0.0f, 1.0f) * kPi), 0.6f);
+                if (u < 0 || u > 1) return Rgba{0, 0, 0, 0};
+                float lit = std::pow(std::max(0.0f, std::sin(std::clamp(u, 0.0f, 1.0f) * kPi)), 0.6f);
                 Rgba col = Mix(RgbHex(0x0A0A24), RgbHex(0x3C3C86), lit * shade * 0.8f);
                 float fade = std::clamp(1.2f - py / 480 * 0.4f, 0.0f, 1.0f);
                 return WithAlpha(col, fade * (0.85f - 0.35f * depth));
