@@ -22,12 +22,10 @@ void CloseAtExit() {
     gLiveEngine = nullptr;
 }
 
-// Windows virtual-key code of a key, 0 for keys the game has no code for. Letters and digits
-// follow the keyboard layout, as Windows' do; every other key goes by its position.
-int VirtualKey(const SDL_Keysym& key) {
-    if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
-    if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
-    SDL_Scancode sc = key.scancode;
+// Letters and digits follow the keyboard layout, as Windows' codes do.
+int VirtualKey(SDL_Keycode sym, SDL_Scancode sc) {
+    if (sym >= SDLK_a && sym <= SDLK_z) return 'A' + (sym - SDLK_a);
+    if (sym >= SDLK_0 && sym <= SDLK_9) return '0' + (sym - SDLK_0);
     if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
     if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
@@ -99,6 +97,10 @@ int MouseKey(Uint8 button) {
 }  // namespace
 
 Engine* CreateSdlEngine() { return new SdlEngine(); }
+
+int SdlVirtualKey(int keycode, int scancode) {
+    return VirtualKey(SDL_Keycode(keycode), SDL_Scancode(scancode));
+}
 
 SdlEngine::SdlEngine() {
     // A fresh log for every run, beside the game.
@@ -248,7 +250,8 @@ bool SdlEngine::PumpEvents() {
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                SetKey(VirtualKey(event.key.keysym), event.type == SDL_KEYDOWN);
+                SetKey(VirtualKey(event.key.keysym.sym, event.key.keysym.scancode),
+                       event.type == SDL_KEYDOWN);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:

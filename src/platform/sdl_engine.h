@@ -5,3 +5,7 @@
 
 // For Engine_UseBackend.
 Engine* CreateSdlEngine();
+
+// The Windows virtual-key code of an SDL key (its SDL_Keycode and SDL_Scancode), 0 for keys the
+// game has no code for. Letters and digits follow the keyboard layout; the rest go by position.
+int SdlVirtualKey(int keycode, int scancode);

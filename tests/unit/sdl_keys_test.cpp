@@ -1,0 +1,62 @@
+// The SDL backend's key mapping: SDL keys to the Windows virtual-key codes of the settings file.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "platform/engine.h"
+#include "platform/sdl_engine.h"
+
+namespace {
+
+TEST(SdlKeysTest, KeysMapToTheirWindowsCodes) {
+    struct Case { SDL_Keycode sym; SDL_Scancode sc; int vk; };
+    const Case cases[] = {
+        {SDLK_z, SDL_SCANCODE_Z, 'Z'},
+        {SDLK_a, SDL_SCANCODE_Q, 'A'},  // a French keyboard: the letter counts, not the place
+        {SDLK_0, SDL_SCANCODE_0, '0'},
+        {SDLK_9, SDL_SCANCODE_9, '9'},
+        {SDLK_RETURN, SDL_SCANCODE_RETURN, VK_RETURN},
+        {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, VK_RETURN},
+        {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, VK_ESCAPE},
+        {SDLK_UP, SDL_SCANCODE_UP, VK_UP},
+        {SDLK_DOWN, SDL_SCANCODE_DOWN, VK_DOWN},
+        {SDLK_LEFT, SDL_SCANCODE_LEFT, VK_LEFT},
+        {SDLK_RIGHT, SDL_SCANCODE_RIGHT, VK_RIGHT},
+        {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, VK_LSHIFT},
+        {SDLK_RCTRL, SDL_SCANCODE_RCTRL, VK_RCONTROL},
+        {SDLK_LALT, SDL_SCANCODE_LALT, VK_LMENU},
+        {SDLK_TAB, SDL_SCANCODE_TAB, VK_TAB},
+        {SDLK_SPACE, SDL_SCANCODE_SPACE, VK_SPACE},
+        {SDLK_HOME, SDL_SCANCODE_HOME, VK_HOME},
+        {SDLK_END, SDL_SCANCODE_END, VK_END},
+        {SDLK_DELETE, SDL_SCANCODE_DELETE, VK_DELETE},
+        {SDLK_INSERT, SDL_SCANCODE_INSERT, VK_INSERT},
+        {SDLK_PAGEUP, SDL_SCANCODE_PAGEUP, VK_PRIOR},
+        {SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, VK_NEXT},
+        {SDLK_PAUSE, SDL_SCANCODE_PAUSE, VK_PAUSE},
+        {SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, VK_CAPITAL},
+        {SDLK_F1, SDL_SCANCODE_F1, VK_F1},
+        {SDLK_F12, SDL_SCANCODE_F12, VK_F1 + 11},
+        {SDLK_KP_0, SDL_SCANCODE_KP_0, VK_NUMPAD0},
+        {SDLK_KP_9, SDL_SCANCODE_KP_9, VK_NUMPAD0 + 9},
+        {SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
+        {SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},
+        {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, VK_DECIMAL},
+        {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, VK_OEM_1},
+        {SDLK_EQUALS, SDL_SCANCODE_EQUALS, VK_OEM_PLUS},
+        {SDLK_COMMA, SDL_SCANCODE_COMMA, VK_OEM_COMMA},
+        {SDLK_MINUS, SDL_SCANCODE_MINUS, VK_OEM_MINUS},
+        {SDLK_PERIOD, SDL_SCANCODE_PERIOD, VK_OEM_PERIOD},
+        {SDLK_SLASH, SDL_SCANCODE_SLASH, VK_OEM_2},
+        {SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE, VK_OEM_3},
+        {SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, VK_OEM_4},
+        {SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH, VK_OEM_5},
+        {SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET, VK_OEM_6},
+        {SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, VK_OEM_7},
+        {SDLK_VOLUMEUP, SDL_SCANCODE_VOLUMEUP, 0},  // no code: never held
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SdlVirtualKey(c.sym, c.sc), c.vk) << SDL_GetScancodeName(c.sc);
+    }
+}
+
+}  // namespace
