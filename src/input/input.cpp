@@ -9,6 +9,10 @@ KeyPhase keyPhases[256] = {};
 
 bool ReadAction(int action) {
     if (replayPlayback) return inputBits[action] != 0;
+    // The ending after the boss's defeat is not recorded, and a replay runs it on the actions of
+    // the last recorded frame; the live game does the same, so that its replay ends exactly as
+    // it did (same place, same items collected, same score).
+    if (screen == Screen::Game && frameCounter > 99999) return inputBits[action] != 0;
     int key = static_cast<int>(static_cast<uint32_t>(KeyBindings[action]));
     if (hge->Input_GetKeyState(key)) {
         inputBits[action] = 1;

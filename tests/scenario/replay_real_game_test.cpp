@@ -110,4 +110,46 @@ TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
     }
 }
 
+// The 50 frames of the ending after the boss's defeat are not recorded: a replay runs them on the
+// actions of the last recorded frame. Keys changed during the ending must not steer the live
+// game elsewhere, or its replay would end in another place, with other items collected.
+TEST_F(ReplayRealGameTest, TheUnrecordedEndingRunsAsItsReplayWill) {
+    ToGame();
+    std::vector<std::string> live;
+    for (long t = 0; replayFrame < 240; ++t) {
+        HoldKeysFor(*engine, t);
+        Frame(live);
+    }
+    ReleaseGameKeys(*engine);
+    engine->SetKey(VK_LEFT, true);
+    Frame(live);
+    const int32_t defeatFrame = replayFrame;
+    frameCounter = 100000;  // what the boss's defeat does at the end of its frame
+    engine->SetKey(VK_LEFT, false);
+    engine->SetKey(VK_RIGHT, true);
+    engine->SetKey(VK_UP, true);
+    while (pauseState == PauseState::Running) Frame(live);
+    ReleaseGameKeys(*engine);
+    ASSERT_EQ(pauseState, PauseState::Result);
+    ASSERT_EQ(frameCounter, 100050);
+    const int32_t result = resultCode;
+    const int64_t finalScore = score;
+
+    ASSERT_TRUE(WriteReplay(5, "", "", "", "2026/01/01 00:00:00"));
+    ASSERT_TRUE(LoadReplay(5));
+    ASSERT_EQ(replayEnd, defeatFrame + 1);
+    std::vector<std::string> played;
+    SimStartPlayback();
+    while (played.size() < live.size()) {
+        bool running = SimRunFrame(false);
+        played.push_back(SimTraceLine());
+        if (replayFrame == defeatFrame && frameCounter < 100000) frameCounter = 100000;
+        if (!running) break;
+    }
+    ASSERT_EQ(played.size(), live.size());
+    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(played[i], live[i]) << "game frame " << i + 1;
+    EXPECT_EQ(resultCode, result);
+    EXPECT_EQ(score, finalScore);
+}
+
 }  // namespace

@@ -280,17 +280,9 @@ SimOutcome SimRecord(const SimRecordOptions& options,
 
     SimOutcome outcome;
     for (long n = 0; n < kSimFrameCap; ++n) {
-        uint32_t actions = 0;
-        if (frameCounter >= 99999) {
-            // The defeat's end sequence is not recorded: a replay runs it with the actions of the
-            // last frame of play still set. Holding just those keys makes the recorded game run
-            // the end sequence exactly as its replay will.
-            for (int a = 0; a < kActionCount; ++a) {
-                if (inputBits[a] != 0) actions |= 1u << a;
-            }
-        } else {
-            actions = PatternActions(options.pattern, n);
-        }
+        // The pattern keeps changing keys through the defeat's unrecorded ending too; the game
+        // itself must not let that show in a replay.
+        uint32_t actions = PatternActions(options.pattern, n);
         for (int a = 0; a < kActionCount; ++a) {
             engine.SetKey(static_cast<int>(KeyBindings[a]), (actions >> a) & 1u);
         }
