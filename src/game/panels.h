@@ -41,8 +41,9 @@ int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, fl
 // Steps and draws panel n; called only by WorldStep, from the last panel to the first.
 void PanelStep(int n);
 
-// World point to screen offset from (320, 272). Returns false (and sets nothing useful) for a
-// point at or behind the camera plane, which cannot be projected.
+// World point to screen offset from (320, 272), in perspective through the camera. Returns
+// false, leaving sx and sy alone, for a point less than one unit in front of the eye or behind
+// it: such a point would divide by zero or come out mirrored, so its panel is not drawn.
 bool Project(float x, float y, float z, float& sx, float& sy);
 
 // Exchanges records a and b whole, sprites included; each list position keeps its own sprite
