@@ -17,8 +17,8 @@ layout(location = 0) in vec2 position;
 layout(location = 1) in vec4 colour;  // the bytes of 0xAARRGGBB in memory: B, G, R, A
 layout(location = 2) in vec2 uv;
 uniform vec2 sceneSize;
-out vec4 vertexColour;
-out vec2 vertexUv;
+noperspective out vec4 vertexColour;
+noperspective out vec2 vertexUv;
 void main() {
     gl_Position = vec4(position.x * 2.0 / sceneSize.x - 1.0, 1.0 - position.y * 2.0 / sceneSize.y,
                        0.0, 1.0);
@@ -32,15 +32,15 @@ void main() {
 // texel with the alphas multiplied; and the vertex colour alone for untextured quads.
 const char* const kFragmentShaders[3] = {
     R"(#version 330 core
-in vec4 vertexColour;
-in vec2 vertexUv;
+noperspective in vec4 vertexColour;
+noperspective in vec2 vertexUv;
 uniform sampler2D picture;
 out vec4 fragColour;
 void main() { fragColour = texture(picture, vertexUv) * vertexColour; }
 )",
     R"(#version 330 core
-in vec4 vertexColour;
-in vec2 vertexUv;
+noperspective in vec4 vertexColour;
+noperspective in vec2 vertexUv;
 uniform sampler2D picture;
 out vec4 fragColour;
 void main() {
@@ -49,7 +49,7 @@ void main() {
 }
 )",
     R"(#version 330 core
-in vec4 vertexColour;
+noperspective in vec4 vertexColour;
 out vec4 fragColour;
 void main() { fragColour = vertexColour; }
 )",
