@@ -245,7 +245,9 @@ bool LoadReplayFile(const char* path) {
     int32_t loaded = 0;
     while (loaded < end - 1) {
         int64_t word = 0;
-        NumberRead read = ReadNumber(file, 0, 255, &word);
+        // The game writes words 0..255; any other 32-bit number still decodes by the frame's
+        // own rule, so it is kept as written.
+        NumberRead read = ReadNumber(file, INT32_MIN, INT32_MAX, &word);
         if (read != NumberRead::Ok) {
             ReplayLog("Replay %s: %s after frame %d of %d; it plays back that far", path,
                       read == NumberRead::End ? "the file ends" : "a damaged word", int(loaded),

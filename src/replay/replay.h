@@ -59,7 +59,7 @@ bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary);
 
 // Fills randomSeed, replayEnd and replayInputs from the slot's file. False, with nothing changed,
 // when the file is missing or its head is damaged (a line or one of the four numbers missing or
-// not a number, or an end outside 1..100001). Words that are cut short or not numbers 0..255 end
+// not a number, or an end outside 1..100001). Words that are cut short or not 32-bit numbers end
 // the record there: the sound words before them are loaded and replayEnd says how many (logged).
 // Every word after the record is 0.
 bool LoadReplay(int slot);

@@ -214,8 +214,8 @@ TEST_F(ReplayFileTest, DamagedFilesAreRefusedOrReadOnlyAsFarAsTheyAreSound) {
         {"no words, end 1", head + "5 0 7 1 ", true, 1, 4, 4},
         {"words cut short", head + "5 0 7 6 1 2 3 ", true, 4, 4, 4},
         {"garbage word", head + "5 0 7 6 1 2 x 4 5 ", true, 3, 4, 4},
-        {"word above 255", head + "5 0 7 6 1 256 3 ", true, 2, 4, 4},
-        {"negative word", head + "5 0 7 6 -1 2 ", true, 1, 4, 4},
+        {"word past 32 bits", head + "5 0 7 6 1 4294967296 3 ", true, 2, 4, 4},
+        {"word run into letters", head + "5 0 7 6 1 2z 3 ", true, 2, 4, 4},
         {"file ends inside a word", head + "5 0 7 3 1 2", true, 3, 4, 4},
         {"words on further lines", head + "5 0 7 3 1\n2\r\n", true, 3, 4, 4},
     };
@@ -308,6 +308,23 @@ TEST_F(ReplayFileTest, EveryWordDecodesAndRecordsBackUnchanged) {
         replayInputs[1] = -1;
         RecordReplayInputs();
         ASSERT_EQ(replayInputs[1], word);
+    }
+}
+
+// Words the game never writes are kept and decode by the same rule: from bit 7 down, a bit is set
+// when what is left of the word reaches its weight.
+TEST_F(ReplayFileTest, WordsOutsideAByteDecodeByTheSameRule) {
+    WriteWholeFile("Replay/qz507_01.rpy", "n \np \ni \nd\n5 0 7 4 300 -1 256 ");
+    ASSERT_TRUE(LoadReplay(1));
+    ASSERT_EQ(replayEnd, 4);
+    replayPlayback = true;
+    frameCounter = 10;
+    const uint8_t expected[3][8] = {{1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0},
+                                    {1, 1, 1, 1, 1, 1, 1, 1}};
+    for (int32_t frame = 1; frame <= 3; ++frame) {
+        replayFrame = frame;
+        DecodeReplayInputs();
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(inputBits[k], expected[frame - 1][k]) << frame << " bit " << k;
     }
 }
 

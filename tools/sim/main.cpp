@@ -86,13 +86,17 @@ void SilenceEngineLog() {
 fs::path workFolder;
 
 bool EnterWorkFolder() {
-    char pattern[] = "/tmp/mirrorfall-sim-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
+    std::error_code error;
+    fs::path base = fs::temp_directory_path(error);
+    if (error) base = "/tmp";
+    std::string folder = (base / "mirrorfall-sim-XXXXXX").string();
+    std::vector<char> pattern(folder.begin(), folder.end());
+    pattern.push_back('\0');
+    if (mkdtemp(pattern.data()) == nullptr) {
         Error("cannot create a temporary folder: %s", std::strerror(errno));
         return false;
     }
-    workFolder = pattern;
-    std::error_code error;
+    workFolder = pattern.data();
     fs::current_path(workFolder, error);
     if (error) {
         Error("cannot enter the temporary folder: %s", error.message().c_str());
@@ -104,7 +108,7 @@ bool EnterWorkFolder() {
 void LeaveWorkFolder() {
     if (workFolder.empty()) return;
     std::error_code error;
-    fs::current_path(fs::temp_directory_path(error), error);
+    fs::current_path(workFolder.parent_path(), error);
     fs::remove_all(workFolder, error);
     workFolder.clear();
 }
