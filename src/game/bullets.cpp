@@ -37,6 +37,16 @@ uint8_t grazed[kBulletSlots];
 
 namespace {
 
+// Every slot starts free, so a world step before the catalogue has made the sprites finds
+// nothing to step.
+struct StartFree {
+    StartFree() { std::memset(bulletFree, 1, sizeof bulletFree); }
+} startFree;
+
+}  // namespace
+
+namespace {
+
 constexpr int kSpinningOrb = 2192;  // the big orb spins instead of pointing along its flight
 
 // Hit radius by bullet picture; a picture without an entry never touches.
@@ -85,6 +95,7 @@ void SpawnBullet(int texture, int regionX, int regionY, int regionW, int regionH
     const void* found = std::memchr(bulletFree, 1, sizeof bulletFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - bulletFree) : kBulletSlots;
     if (i == kBulletSlots) return;  // a full store drops the bullet; the pattern goes on
+    if (bulletSprite[i] == nullptr) return;  // the catalogue has not made the pool yet
 
     Sprite& s = *bulletSprite[i];
     s.ChangeTexture(TextureAt(texture));

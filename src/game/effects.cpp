@@ -33,6 +33,16 @@ int32_t lastEffect = 0;
 
 namespace {
 
+// Every slot starts free, so a world step before the catalogue has made the sprites finds
+// nothing to step.
+struct StartFree {
+    StartFree() { std::memset(effectFree, 1, sizeof effectFree); }
+} startFree;
+
+}  // namespace
+
+namespace {
+
 struct ChargeSource {
     float offX, offY;   // from the emitter
     float angle;
@@ -229,6 +239,7 @@ int SpawnEffect(int texture, int regionX, int regionY, int regionW, int regionH,
     const void* found = std::memchr(effectFree, 1, sizeof effectFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - effectFree) : kEffectSlots;
     if (i == kEffectSlots) return kEffectSlots;
+    if (effectSprite[i] == nullptr) return kEffectSlots;  // the catalogue has not made the pool yet
 
     Sprite& s = *effectSprite[i];
     s.ChangeTexture(TextureAt(texture));

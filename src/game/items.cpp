@@ -25,6 +25,16 @@ int32_t lastItem = 0;
 
 namespace {
 
+// Every slot starts free, so a world step before the catalogue has made the sprites finds
+// nothing to step.
+struct StartFree {
+    StartFree() { std::memset(itemFree, 1, sizeof itemFree); }
+} startFree;
+
+}  // namespace
+
+namespace {
+
 int64_t Worth(int type) {
     switch (type) {
         case 1: return 1;
@@ -54,6 +64,7 @@ int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, f
     const void* found = std::memchr(itemFree, 1, sizeof itemFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - itemFree) : kItemSlots;
     if (i == kItemSlots) return kItemSlots;
+    if (itemSprite[i] == nullptr) return kItemSlots;  // the catalogue has not made the pool yet
 
     Sprite& s = *itemSprite[i];
     s.ChangeTexture(TextureAt(texture));

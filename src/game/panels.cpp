@@ -63,6 +63,7 @@ int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, fl
              float z, float yaw, float pitch, int kind) {
     int n = panelCount;
     if (n < 0 || n >= kPanelSlots) return panelCount;  // the list holds 800 records
+    if (panelSprite[n] == nullptr) return panelCount;  // the catalogue has not made the pool yet
     Sprite& s = *panelSprite[n];
     s.ChangeTexture(TextureAt(texture));
     s.SetTint(0xFFFFFFFF);
