@@ -43,10 +43,6 @@ struct StartFree {
     StartFree() { std::memset(bulletFree, 1, sizeof bulletFree); }
 } startFree;
 
-}  // namespace
-
-namespace {
-
 constexpr int kSpinningOrb = 2192;  // the big orb spins instead of pointing along its flight
 
 // Hit radius by bullet picture; a picture without an entry never touches.

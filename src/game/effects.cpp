@@ -39,10 +39,6 @@ struct StartFree {
     StartFree() { std::memset(effectFree, 1, sizeof effectFree); }
 } startFree;
 
-}  // namespace
-
-namespace {
-
 struct ChargeSource {
     float offX, offY;   // from the emitter
     float angle;

@@ -31,10 +31,6 @@ struct StartFree {
     StartFree() { std::memset(itemFree, 1, sizeof itemFree); }
 } startFree;
 
-}  // namespace
-
-namespace {
-
 int64_t Worth(int type) {
     switch (type) {
         case 1: return 1;
