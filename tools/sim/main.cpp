@@ -2,6 +2,7 @@
 // games from scripted inputs and checks that replays still play back to the end they recorded.
 #include <cerrno>
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -351,6 +352,9 @@ int Verify(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+    // A reader that stops early (a trace piped into head) makes writes fail instead of killing
+    // the tool before it has removed its work folder.
+    std::signal(SIGPIPE, SIG_IGN);
     int first = 1;
     bool verbose = false;
     while (first < argc && argv[first][0] == '-') {
