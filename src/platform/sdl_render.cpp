@@ -257,9 +257,10 @@ void SdlEngine::Present() {
 }
 
 void SdlEngine::Gfx_Clear(uint32_t color) {
-    if (!rendererReady_) return;
+    // Like a draw, a clear after the scene was presented is dropped: the frame (and a
+    // snapshot of it) stays as it was shown.
+    if (!sceneOpen_) return;
     Flush();
-    gl.BindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
     gl.ClearColor(float((color >> 16) & 255) / 255.0f, float((color >> 8) & 255) / 255.0f,
                   float(color & 255) / 255.0f, float(color >> 24) / 255.0f);
     gl.Clear(GL_COLOR_BUFFER_BIT);
