@@ -88,10 +88,23 @@ void PaintBlastRing(std::vector<BakedFile>& out) {
     AddPng(out, "Graphics/item09.png", c);
 }
 
-// A slash of light: a wide faint cyan trail under a narrow white-hot blade.
+// A slash of light shaped like a crescent, thickest halfway along: a wide faint cyan trail under
+// a narrow white-hot blade. The curve is split in two halves so each can taper its own way.
 void Streak(Canvas& c, const float p[8], float width) {
-    Curve(c, p, width * 0.35f, width * 1.1f, RgbHex(0x3FA8FF, 0.0f), RgbHex(0x5FD8FF, 0.55f), 1);
-    Curve(c, p, width * 0.12f, width * 0.55f, RgbHex(0xBFF4FF, 0.1f), RgbHex(0xFFFFFF, 1.0f), 1);
+    float a[8], b[8];
+    // de Casteljau at t = 0.5.
+    float m01x = (p[0] + p[2]) / 2, m01y = (p[1] + p[3]) / 2, m12x = (p[2] + p[4]) / 2, m12y = (p[3] + p[5]) / 2;
+    float m23x = (p[4] + p[6]) / 2, m23y = (p[5] + p[7]) / 2;
+    float qx = (m01x + m12x) / 2, qy = (m01y + m12y) / 2, rx = (m12x + m23x) / 2, ry = (m12y + m23y) / 2;
+    float mx = (qx + rx) / 2, my = (qy + ry) / 2;
+    const float first[8] = {p[0], p[1], m01x, m01y, qx, qy, mx, my};
+    const float second[8] = {mx, my, rx, ry, m23x, m23y, p[6], p[7]};
+    std::copy(first, first + 8, a);
+    std::copy(second, second + 8, b);
+    Curve(c, a, width * 0.35f, width * 0.9f, RgbHex(0x3FA8FF, 0.35f), RgbHex(0x5FD8FF, 0.55f), 1);
+    Curve(c, b, width * 0.9f, width * 0.2f, RgbHex(0x5FD8FF, 0.55f), RgbHex(0x3FA8FF, 0.2f), 1);
+    Curve(c, a, width * 0.12f, width * 0.45f, RgbHex(0xDFFAFF, 0.9f), RgbHex(0xFFFFFF, 1.0f), 0);
+    Curve(c, b, width * 0.45f, width * 0.08f, RgbHex(0xFFFFFF, 1.0f), RgbHex(0xBFF4FF, 0.6f), 0);
 }
 
 void PaintItem09b(std::vector<BakedFile>& out) {
@@ -115,9 +128,9 @@ void PaintItem09b(std::vector<BakedFile>& out) {
     // sweeping from shoulder height over the head.
     const float s1[8] = {53, 66, 40, 72, 16, 70, 3, 58};
     Streak(c, s1, 6);
-    const float s2[8] = {95, 57, 84, 48, 70, 28, 56, 6};
+    const float s2[8] = {94, 57, 84, 48, 70, 28, 58, 6};
     Streak(c, s2, 6);
-    const float s3[8] = {142, 74, 138, 50, 134, 24, 131, 3};
+    const float s3[8] = {142, 74, 138, 50, 134, 26, 131, 5};
     Streak(c, s3, 6.5f);
     const float s4[8] = {190, 62, 178, 30, 180, 4, 198, 10};
     Streak(c, s4, 5.5f);

@@ -102,13 +102,13 @@ void PaintTitleTile(std::vector<BakedFile>& out) {
     c.Shade(0, 0, 128, 128, [](float x, float y) {
         auto line = [](float v) {
             float d = std::fabs(std::fmod(v + 1024, 32.0f) - 16);
-            return std::exp(-(16 - d) * (16 - d) / 0.7f);
+            return std::exp(-(16 - d) * (16 - d) / 0.45f);
         };
         float a = std::max(line(x + y), line(x - y));
         float cx = std::fabs(std::fmod(x + 1024, 32.0f) - 16), cy = std::fabs(std::fmod(y + 1024, 32.0f) - 16);
         float dot = std::clamp(4.5f - (cx + cy), 0.0f, 1.0f);
         float sparkle = std::clamp(2.5f - (std::fabs(cx - 16) + std::fabs(cy - 16)), 0.0f, 1.0f);
-        a = std::max({a * 0.8f, dot * 0.9f, sparkle});
+        a = std::max({a * 0.5f, dot * 0.75f, sparkle * 0.9f});
         return Rgba{1, 1, 1, a};
     });
     AddPng(out, "Graphics/title_bk4.png", c);
