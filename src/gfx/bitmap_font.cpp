@@ -162,6 +162,7 @@ float BitmapFont::Advance(int code) const {
 
 float BitmapFont::TextWidth(const char* text, bool multiline) const {
     float widest = 0;
+    if (text == nullptr) return 0;
     const char* p = text;
     while (*p != '\0') {
         float sum = 0;
@@ -185,6 +186,7 @@ float BitmapFont::LineStart(float x, int align, const char* text) const {
 }
 
 void BitmapFont::Draw(float x, float y, int align, const char* text) {
+    if (text == nullptr) return;
     float px = LineStart(x, align, text);
     for (const char* p = text; *p != '\0'; ++p) {
         if (*p == '\n') {
