@@ -202,6 +202,15 @@ void DrawBoss(Canvas& c, float cx, float cy, float lean, float arms, float phase
         Polygon(c, p.Poly({sx - side * 1, sy + 0.6f, sx + side * 2.8f, sy + 2.4f, mx + side * 3.2f, my, hx + side * 2.2f,
                            hy + 1.6f, hx - side * 2.8f, hy + 2.4f, mx - side * 2.8f, my + 0.8f}),
                 robe);
+        // Raised arms let the wide sleeve hang from the forearm like a banner.
+        if (arms > 0.05f) {
+            Polygon(c, p.Poly({mx - side * 1.5f, my + 1, hx - side * 2.5f, hy + 2.5f,
+                               hx - side * 4.5f, hy + 2.5f + 12 * arms, mx - side * 3.5f, my + 4 + 9 * arms}),
+                    robeDark);
+            Polygon(c, p.Poly({mx - side * 1.5f, my + 1.2f, hx - side * 2.5f, hy + 2.8f,
+                               hx - side * 4.0f, hy + 2.2f + 11 * arms, mx - side * 3.0f, my + 3.5f + 8.5f * arms}),
+                    Mix(robe, lining, 0.35f));
+        }
         p.Stroke(c, hx + side * 2.2f, hy + 1.6f, hx - side * 2.8f, hy + 2.4f, 0.9f, 0.9f, gold);
         p.Circle(c, hx - side * 0.4f, hy - 0.2f, 2.1f, skin);
         if (arms > 0.05f) {
