@@ -14,11 +14,12 @@ namespace {
 SdlEngine* gLiveEngine = nullptr;
 
 // The game never releases its last engine reference (sprites and fonts keep theirs), so the
-// audio device and the display are closed when the process ends instead.
+// mixer is stopped when the process ends instead, before anything it plays is torn down. The
+// display is left to the process's end: this also runs when Xlib exits because the X server
+// went away, and talking to a dead display from here would never return.
 void CloseAtExit() {
     if (gLiveEngine == nullptr) return;
     Mix_CloseAudio();
-    SDL_Quit();
     gLiveEngine = nullptr;
 }
 
