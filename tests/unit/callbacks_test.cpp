@@ -174,4 +174,23 @@ TEST_F(CallbacksTest, AnUnboundOrOutOfRangeBindingIsNeverHeld) {
     EXPECT_TRUE(MenuKeyHeld(MenuKey::Cancel));
 }
 
+TEST_F(CallbacksTest, StartUpConfiguresTheEngineLoadsTheFontAndRunsTheLoop) {
+    engine->SetFrameLimit(3);
+    long framesBefore = engine->FramesRun();
+    EXPECT_EQ(RunGame(), 0);
+    engine->SetFrameLimit(0);
+    EXPECT_EQ(engine->FramesRun() - framesBefore, 3);
+    EXPECT_STREQ(hge->System_GetState(HGE_TITLE), "Mirrorfall ver 1.00a");
+    EXPECT_EQ(hge->System_GetState(HGE_FRAMEFUNC), &FrameFunc);
+    EXPECT_EQ(hge->System_GetState(HGE_RENDERFUNC), &RenderFunc);
+    EXPECT_EQ(hge->System_GetState(HGE_SCREENWIDTH), 640);
+    EXPECT_EQ(hge->System_GetState(HGE_SCREENHEIGHT), 480);
+    EXPECT_EQ(hge->System_GetState(HGE_FPS), 60);
+    EXPECT_TRUE(hge->System_GetState(HGE_DONTSUSPEND));
+    EXPECT_EQ(hge->System_GetState(HGE_WINDOWED), windowed == 1);  // from the settings file
+    ASSERT_NE(startupFont, nullptr);
+    EXPECT_FLOAT_EQ(startupFont->Depth(), 0.1f);
+    EXPECT_EQ(startupFont->Tint(), 0xFFFFFFFFu);
+}
+
 }  // namespace
