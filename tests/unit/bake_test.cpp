@@ -194,6 +194,31 @@ TEST_F(BakeTest, PicturesKeepWhatTheGameReliesOn) {
         EXPECT_EQ(Pixel("Graphics/item09b.png", 52, y) >> 24, 0u);
         EXPECT_EQ(Pixel("Graphics/item09b.png", 53, y) >> 24, 0u);
     }
+    // Texels that must stay empty because the game cuts them with a neighbour or draws a
+    // number over them.
+    struct Clear {
+        const char* file;
+        int x, y, w, h;
+    };
+    std::vector<Clear> clear = {
+        {"Graphics/chose3.png", 0, 828, 75, 36},    // FULL SCREEN row, over the SCREEN label
+        {"Graphics/chose3.png", 130, 792, 20, 36},  // between SCREEN and WINDOW
+        {"Graphics/chose3.png", 250, 36, 70, 72},   // volume rows, where the digits go
+        {"Graphics/chose3.png", 270, 108, 50, 36},  // auto-bomb row, where ON/OFF goes
+        {"Graphics/total.png", 590, 500, 14, 80},   // the unit's left, over the last digit
+        {"Graphics/total.png", 0, 0, 470, 1024},
+    };
+    for (int i = 0; i < 8; ++i) {
+        clear.push_back({"Graphics/chose3.png", 0, 504 + 36 * i, 67, 36});
+        clear.push_back({"Graphics/chose3.png", 242, 504 + 36 * i, 78, 36});
+    }
+    for (const Clear& k : clear) {
+        for (int y = k.y; y < k.y + k.h; ++y) {
+            for (int x = k.x; x < k.x + k.w; ++x) {
+                ASSERT_EQ(Pixel(k.file, x, y) >> 24, 0u) << k.file << " at " << x << "," << y;
+            }
+        }
+    }
     // Tiles repeat into their spare area, so texels read past the tile continue it.
     for (int y = 0; y < 512; y += 5) {
         EXPECT_EQ(Pixel("Graphics/stg7bg2.png", 384 + y % 128, y), Pixel("Graphics/stg7bg2.png", y % 128, y));

@@ -33,7 +33,7 @@ void PaintTotal(std::vector<BakedFile>& out) {
     // The unit after the total: lower case, its left 14 texels empty, baseline on row 562.
     TextStyle unit = Label(kSerifBold, 50);
     unit.glowRadius = 2;
-    DrawText(c, "pts", unit, 605, 500, 74, 62, kAlignLeft, kAlignBaseline);
+    DrawText(c, "pts", unit, 609, 500, 70, 62, kAlignLeft, kAlignBaseline);
     AddPng(out, "Graphics/total.png", c);
 }
 

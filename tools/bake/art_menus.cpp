@@ -77,7 +77,9 @@ void PaintOptionsSheet(std::vector<BakedFile>& out) {
     const Row rows[] = {{"KEY CONFIG", 4, 0, 300},   {"MUSIC VOLUME", 4, 36, 246},
                         {"SOUND VOLUME", 4, 72, 246}, {"AUTO BOMB", 4, 108, 262},
                         {"RETURN", 4, 180, 300},      {"SCREEN", 4, 792, 124},
-                        {"WINDOW", 152, 792, 160},    {"FULL SCREEN", 75, 828, 240}};
+                        {"WINDOW", 152, 792, 160},    {"FULL SCREEN", 87, 828, 228}};
+    // WINDOW and FULL SCREEN begin at the same screen x (their regions are drawn 60 pixels
+    // apart at 0.8 scale), and the FULL SCREEN row stays empty over the SCREEN label.
     for (const Row& r : rows) {
         // Text starts at its x: the outline lies just left of it.
         DrawText(c, r.text, st, float(r.x) - st.outlineWidth, float(r.y), float(r.w), 36, kAlignLeft, kAlignMiddle);
