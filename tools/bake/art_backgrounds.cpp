@@ -134,11 +134,11 @@ void PaintShutter(std::vector<BakedFile>& out) {
         Cells(x / 16, y / 16, 16, 61, d1, d2, id);
         float edge = std::clamp((d2 - d1) * 16 / 1.4f, 0.0f, 1.0f);
         float facet = Hash01(id, 1, 62);
-        Rgba col = Mix(RgbHex(0x0E0C30), RgbHex(0x2A2060), facet);
+        Rgba col = Mix(RgbHex(0x0A0926), RgbHex(0x221A50), facet);
         // A faint sheen across each facet, as on broken glass.
         float sheen = 0.5f + 0.5f * std::sin((x * 0.6f + y * 0.8f) * 0.25f + facet * 9);
         col = Mix(col, RgbHex(0x4C4AA0), sheen * 0.18f);
-        col = Mix(RgbHex(0x8C86E0), col, 0.35f + 0.65f * edge);
+        col = Mix(RgbHex(0x6E68C0), col, 0.45f + 0.55f * edge);
         return WithAlpha(col, 1);
     });
     AddPng(out, "Graphics/eff_switchbg.png", c);
