@@ -143,6 +143,14 @@ std::vector<unsigned char> EncodeOgg(const Mono& s, float quality, int serial) {
     return out;
 }
 
+void PrepareMp3Encoder() {
+    lame_global_flags* gf = lame_init();
+    lame_set_in_samplerate(gf, kRate);
+    lame_set_num_channels(gf, 2);
+    lame_init_params(gf);
+    lame_close(gf);
+}
+
 std::vector<unsigned char> EncodeMp3(const Stereo& s, int kbps, bool loop) {
     // One MP3 frame (1152 samples) of loop context on each side of the seam.
     const size_t context = loop ? 1152 : 0;

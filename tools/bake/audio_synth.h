@@ -196,5 +196,8 @@ std::vector<unsigned char> EncodeOgg(const Mono& s, float quality, int serial);
 // extra samples as padding too: the frames at either end are then coded with the music that
 // surrounds them in the loop, so the seam carries no encoder transient.
 std::vector<unsigned char> EncodeMp3(const Stereo& s, int kbps, bool loop);
+// LAME fills a few shared tables the first time an encoder starts; call this once before
+// encoding on several threads so they never fill them at the same moment.
+void PrepareMp3Encoder();
 
 }  // namespace audio

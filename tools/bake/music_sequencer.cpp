@@ -185,6 +185,7 @@ void BakeMusic(std::vector<BakedFile>& out) {
     audio::Song title, boss;
     audio::ComposeTitle(title);
     audio::ComposeBoss(boss);
+    audio::PrepareMp3Encoder();
     std::vector<unsigned char> titleBytes;
     std::thread worker([&] { titleBytes = audio::RenderSongMp3(title); });
     std::vector<unsigned char> bossBytes = audio::RenderSongMp3(boss);
