@@ -157,8 +157,7 @@ std::vector<unsigned char> EncodeMp3(const Stereo& s, int kbps, bool loop) {
     size_t total = s.size() + 2 * context;
     std::vector<float> left(total), right(total);
     for (size_t i = 0; i < total; ++i) {
-        size_t src = (i + s.size() - context) % s.size();
-        if (!loop) src = i;
+        size_t src = (i + s.size() - context) % s.size();  // plain i when there is no context
         left[i] = s.left[src] * 32767.0f;
         right[i] = s.right[src] * 32767.0f;
     }

@@ -388,7 +388,7 @@ Mono Ping(double hz, double seconds, double tau) {
     Phase phase;
     for (size_t i = 0; i < out.size(); ++i) {
         double t = static_cast<double>(i) / kRate;
-        out[i] = ExpDecay(t, tau) * SineAt(phase.Step(hz));
+        out[i] = AttackDecay(t, 0.0008, tau) * SineAt(phase.Step(hz));
     }
     return out;
 }

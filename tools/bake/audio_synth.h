@@ -154,7 +154,7 @@ private:
     Line combL[8], combR[8], allL[4], allR[4];
     float feedback, damp1, damp2;
 };
-// Adds the reverb of `dry` to `wet` at level `mix` (wet and dry may be the same buffer).
+// Adds the sound's own reverb to it, at level `mix`.
 void AddReverb(Stereo& sound, double size, double damp, double mix);
 
 // Finishing.
@@ -182,7 +182,7 @@ void Saturate(Mono& s, float drive);
 // FM bell: a sine carrier at `hz` whose modulator runs at `ratio` × hz; the modulation index
 // starts at `index` and fades with the tone, so the strike is bright and the tail pure.
 Mono FmBell(double hz, double seconds, double tau, double ratio, double index);
-// A sine ping with an instant attack and exponential decay (glitter, shatter, chimes).
+// A sine ping with a 0.8 ms attack (quick, yet no click) and exponential decay (glitter, shatter).
 Mono Ping(double hz, double seconds, double tau);
 
 // Encoders. Samples are clamped to [-1, 1] and rounded to 16 bits.

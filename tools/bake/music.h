@@ -5,6 +5,11 @@
 //
 // Rendering treats the song as a loop: whatever rings past the last bar (release tails, reverb,
 // echoes) is folded back onto the first bars, so the end flows into the start with no seam.
+// The MP3 then keeps the loop exact: its LAME tag gives the encoder's delay and padding, so a
+// gapless decoder (SDL2_mixer's mpg123) returns exactly bars × 16 × stepSamples samples with
+// nothing added at either end; and the encoder is fed one frame of the loop's end before its
+// start and of its start after its end (marked as delay and padding too), so the frames at the
+// seam are coded with the music that really surrounds them when the track repeats.
 #pragma once
 
 #include "audio_synth.h"
