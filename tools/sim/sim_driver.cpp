@@ -21,7 +21,6 @@
 namespace {
 
 bool catalogueLoaded = false;
-long gameFrame = 0;  // frames run since the current game's loading frame
 
 // FNV-1a, 32 bits, over little-endian bytes.
 struct Fnv {
@@ -104,7 +103,6 @@ void PrepareNewGame() {
     pauseState = PauseState::Running;
     switchCountdown = 0;
     screen = Screen::Game;
-    gameFrame = 0;
 }
 
 }  // namespace
@@ -154,7 +152,6 @@ bool SimRunFrame(bool immortal) {
     }
     engine.RunFrame();
     if (immortal) lives = livesBefore;
-    ++gameFrame;
     return screen == Screen::Game && pauseState == PauseState::Running;
 }
 
