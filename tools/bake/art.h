@@ -53,21 +53,13 @@ public:
     // Replaces the texel.
     void Set(int x, int y, Rgba c);
     Rgba Get(int x, int y) const;  // straight colour; transparent outside the canvas
-    // Bilinear read at texel-centre coordinates, wrapping.
-    Rgba SampleWrap(float x, float y) const;
 
     void Fill(Rgba c);
     void FillRect(int x, int y, int w, int h, Rgba c);
-    // Copies texels (x0,y0,w,h) of src to (dx,dy), replacing.
-    void Blit(const Canvas& src, int sx, int sy, int w, int h, int dx, int dy);
-    // Composites all of src over this canvas at (dx, dy).
-    void Stamp(const Canvas& src, int dx, int dy);
     // Paints with a shader over the texel box [x0,x1)×[y0,y1): the shader sees texel centres and
     // returns a colour whose alpha is its coverage. mode 0 composites over, 1 adds.
     void Shade(int x0, int y0, int x1, int y1, const std::function<Rgba(float, float)>& shader,
                int mode = 0);
-    // Mirrors the box left-right in place.
-    void MirrorX(int x, int y, int w, int h);
 
     const std::vector<float>& Data() const { return px_; }  // premultiplied RGBA rows
 
@@ -108,7 +100,6 @@ void Cells(float x, float y, int period, int seed, float& d1, float& d2, int& id
 
 extern const char* const kSans;
 extern const char* const kSansBold;
-extern const char* const kSerif;
 extern const char* const kSerifBold;
 extern const char* const kSerifBoldItalic;
 extern const char* const kSansCondBold;

@@ -102,49 +102,11 @@ Rgba Canvas::Get(int x, int y) const {
     return {p[0] / p[3], p[1] / p[3], p[2] / p[3], p[3]};
 }
 
-Rgba Canvas::SampleWrap(float x, float y) const {
-    x -= 0.5f;
-    y -= 0.5f;
-    float fx = std::floor(x), fy = std::floor(y);
-    float tx = x - fx, ty = y - fy;
-    auto at = [&](int ix, int iy) {
-        ix = ((ix % w_) + w_) % w_;
-        iy = ((iy % h_) + h_) % h_;
-        return &px_[(size_t(iy) * w_ + ix) * 4];
-    };
-    int ix = int(fx), iy = int(fy);
-    const float* a = at(ix, iy);
-    const float* b = at(ix + 1, iy);
-    const float* c = at(ix, iy + 1);
-    const float* d = at(ix + 1, iy + 1);
-    float v[4];
-    for (int k = 0; k < 4; ++k) {
-        v[k] = (a[k] * (1 - tx) + b[k] * tx) * (1 - ty) + (c[k] * (1 - tx) + d[k] * tx) * ty;
-    }
-    if (v[3] <= 0) return {0, 0, 0, 0};
-    return {v[0] / v[3], v[1] / v[3], v[2] / v[3], v[3]};
-}
-
 void Canvas::Fill(Rgba c) { FillRect(0, 0, w_, h_, c); }
 
 void Canvas::FillRect(int x, int y, int w, int h, Rgba c) {
     for (int j = y; j < y + h; ++j) {
         for (int i = x; i < x + w; ++i) Set(i, j, c);
-    }
-}
-
-void Canvas::Blit(const Canvas& src, int sx, int sy, int w, int h, int dx, int dy) {
-    for (int j = 0; j < h; ++j) {
-        for (int i = 0; i < w; ++i) Set(dx + i, dy + j, src.Get(sx + i, sy + j));
-    }
-}
-
-void Canvas::Stamp(const Canvas& src, int dx, int dy) {
-    for (int j = 0; j < src.h_; ++j) {
-        for (int i = 0; i < src.w_; ++i) {
-            Rgba s = src.Get(i, j);
-            if (s.a > 0) Over(dx + i, dy + j, s);
-        }
     }
 }
 
@@ -163,16 +125,6 @@ void Canvas::Shade(int x0, int y0, int x1, int y1, const std::function<Rgba(floa
             } else {
                 Add(x, y, s);
             }
-        }
-    }
-}
-
-void Canvas::MirrorX(int x, int y, int w, int h) {
-    for (int j = y; j < y + h; ++j) {
-        for (int i = 0; i < w / 2; ++i) {
-            float* a = &px_[(size_t(j) * w_ + x + i) * 4];
-            float* b = &px_[(size_t(j) * w_ + x + w - 1 - i) * 4];
-            for (int k = 0; k < 4; ++k) std::swap(a[k], b[k]);
         }
     }
 }

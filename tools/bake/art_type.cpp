@@ -12,7 +12,6 @@
 
 const char* const kSans = "DejaVuSans.ttf";
 const char* const kSansBold = "DejaVuSans-Bold.ttf";
-const char* const kSerif = "DejaVuSerif.ttf";
 const char* const kSerifBold = "DejaVuSerif-Bold.ttf";
 const char* const kSerifBoldItalic = "DejaVuSerif-BoldItalic.ttf";
 const char* const kSansCondBold = "DejaVuSansCondensed-Bold.ttf";
