@@ -43,7 +43,7 @@ void PaintFont1(std::vector<BakedFile>& out) {
     fig.stretchX = 0.72f;
     const char* glyphs[12] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "/", "."};
     for (int d = 0; d < 12; ++d) {
-        DrawText(c, glyphs[d], fig, 16.0f * d, 208, 14, 22.5f, kAlignCentre, kAlignBaseline);
+        DrawText(c, glyphs[d], fig, 16.0f * d, 208, 14, 21, kAlignCentre, kAlignBaseline);
     }
     // A row of capitals from D at x 0, 14 texels a cell: F, P and S label the frame rate.
     TextStyle caps = Figures(15.5f, 1.2f);
