@@ -78,6 +78,8 @@ void LoadStartupTextures() {
 }
 
 void CreateStartupSprites() {
+    delete screenSprite;
+    delete overlaySprite;
     screenSprite = new Sprite(logoTexture, 0, 0, 640, 480);
     overlaySprite = new Sprite(0, 0, 0, 0, 0);
 }
@@ -90,6 +92,7 @@ void LoadCatalogue() {
     }
     cueStreams[kSharedLaserCue] = cueStreams[kLaserCue];
 
+    delete frameSprite;  // a second loading (tests, tools) replaces the first
     frameSprite = new Sprite(textures[32], 0, 0, 640, 480);
     overlaySprite->SetDepth(0.21f);
     frameSprite->SetDepth(0.2f);
