@@ -11,15 +11,6 @@ int Samples(double seconds) { return static_cast<int>(std::lround(seconds * kRat
 
 double NoteHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
 
-uint32_t Noise::Next() {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
-
-float Noise::White() { return static_cast<float>(Next() >> 8) * (2.0f / 16777216.0f) - 1.0f; }
-
 float Noise::Uniform(float lo, float hi) {
     return lo + (hi - lo) * static_cast<float>(Next() >> 8) * (1.0f / 16777216.0f);
 }
@@ -61,40 +52,6 @@ float Gate(double t, double length, double edge) {
     return static_cast<float>(0.5 - 0.5 * std::cos(kPi * u));
 }
 
-namespace {
-// The PolyBLEP residual: smooths the jump of a naive wave edge over one sample on each side.
-double Blep(double t, double dt) {
-    if (t < dt) {
-        t /= dt;
-        return t + t - t * t - 1.0;
-    }
-    if (t > 1.0 - dt) {
-        t = (t - 1.0) / dt;
-        return t * t + t + t + 1.0;
-    }
-    return 0.0;
-}
-}  // namespace
-
-float BlepOsc::Saw(double hz) {
-    double dt = hz * kInvRate;
-    double v = 2.0 * turns - 1.0 - Blep(turns, dt);
-    turns += dt;
-    if (turns >= 1.0) turns -= 1.0;
-    return static_cast<float>(v);
-}
-
-float BlepOsc::Square(double hz) {
-    double dt = hz * kInvRate;
-    double v = (turns < 0.5 ? 1.0 : -1.0) + Blep(turns, dt);
-    double half = turns + 0.5;
-    if (half >= 1.0) half -= 1.0;
-    v -= Blep(half, dt);
-    turns += dt;
-    if (turns >= 1.0) turns -= 1.0;
-    return static_cast<float>(v);
-}
-
 float ExpDecay(double t, double tau) { return t < 0.0 ? 0.0f : std::exp(static_cast<float>(-t / tau)); }
 
 float AttackDecay(double t, double attack, double tau) {
@@ -130,32 +87,10 @@ AdsrEnv::AdsrEnv(double attack, double decay, double sustain_, double gate, doub
     : attackN(std::max(1, Samples(attack))), gateN(Samples(gate)), releaseN(std::max(1, Samples(release))),
       sustain(sustain_), factor(std::exp(-1.0 / (decay * kRate))) {}
 
-float AdsrEnv::Next() {
-    if (i < gateN) {
-        if (i < attackN) level = static_cast<double>(i) / attackN;
-        else level = sustain + (level - sustain) * factor;
-    } else {
-        if (i == gateN) releaseFrom = level;
-        double r = static_cast<double>(i - gateN) / releaseN;
-        level = r >= 1.0 ? 0.0 : releaseFrom * (1.0 - r) * (1.0 - r);
-    }
-    ++i;
-    return static_cast<float>(level);
-}
-
 double Glide(double t, double from, double to, double time) {
     if (t >= time) return to;
     if (t <= 0.0) return from;
     return from * std::pow(to / from, t / time);
-}
-
-float OnePole::Lowpass(float x, double hz) {
-    if (hz != hzSet) {
-        hzSet = hz;
-        a = static_cast<float>(1.0 - std::exp(-kTwoPi * hz / kRate));
-    }
-    z += a * (x - z);
-    return z;
 }
 
 void Svf::Run(float x, double hz, double q) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -184,6 +185,71 @@ void Saturate(Mono& s, float drive);
 Mono FmBell(double hz, double seconds, double tau, double ratio, double index);
 // A sine ping with a 0.8 ms attack (quick, yet no click) and exponential decay (glitter, shatter).
 Mono Ping(double hz, double seconds, double tau);
+
+// Hot per-sample pieces, inline so the instruments' loops stay tight.
+inline uint32_t Noise::Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+inline float Noise::White() { return static_cast<float>(Next() >> 8) * (2.0f / 16777216.0f) - 1.0f; }
+
+// The PolyBLEP residual: smooths the jump of a naive wave edge over one sample on each side.
+inline double PolyBlep(double t, double dt) {
+    if (t < dt) {
+        t /= dt;
+        return t + t - t * t - 1.0;
+    }
+    if (t > 1.0 - dt) {
+        t = (t - 1.0) / dt;
+        return t * t + t + t + 1.0;
+    }
+    return 0.0;
+}
+
+inline float BlepOsc::Saw(double hz) {
+    double dt = hz * kInvRate;
+    double v = 2.0 * turns - 1.0 - PolyBlep(turns, dt);
+    turns += dt;
+    if (turns >= 1.0) turns -= 1.0;
+    return static_cast<float>(v);
+}
+
+inline float BlepOsc::Square(double hz) {
+    double dt = hz * kInvRate;
+    double v = (turns < 0.5 ? 1.0 : -1.0) + PolyBlep(turns, dt);
+    double half = turns + 0.5;
+    if (half >= 1.0) half -= 1.0;
+    v -= PolyBlep(half, dt);
+    turns += dt;
+    if (turns >= 1.0) turns -= 1.0;
+    return static_cast<float>(v);
+}
+
+inline float AdsrEnv::Next() {
+    if (i < gateN) {
+        if (i < attackN) level = static_cast<double>(i) / attackN;
+        else level = sustain + (level - sustain) * factor;
+    } else {
+        if (i == gateN) releaseFrom = level;
+        double r = static_cast<double>(i - gateN) / releaseN;
+        level = r >= 1.0 ? 0.0 : releaseFrom * (1.0 - r) * (1.0 - r);
+    }
+    ++i;
+    return static_cast<float>(level);
+}
+
+inline float OnePole::Lowpass(float x, double hz) {
+    if (hz != hzSet) {
+        hzSet = hz;
+        a = static_cast<float>(1.0 - std::exp(-kTwoPi * hz / kRate));
+    }
+    z += a * (x - z);
+    return z;
+}
+
 
 // Encoders. Samples are clamped to [-1, 1] and rounded to 16 bits.
 std::vector<unsigned char> EncodeWav(const Mono& s);
