@@ -168,42 +168,64 @@ Reverb::Reverb(double size, double damp) {
     }
 }
 
-void Reverb::Process(float inL, float inR, float& outL, float& outR) {
-    float input = (inL + inR) * 0.015f;
-    auto comb = [&](Line& c) {
-        float y = c.buf[c.pos];
-        c.store = y * damp2 + c.store * damp1;
-        c.buf[c.pos] = input + c.store * feedback;
-        if (++c.pos == c.buf.size()) c.pos = 0;
-        return y;
-    };
-    auto allpass = [](Line& a, float x) {
-        float b = a.buf[a.pos];
-        a.buf[a.pos] = x + b * 0.5f;
-        if (++a.pos == a.buf.size()) a.pos = 0;
-        return b - x;
-    };
-    float l = 0.0f, r = 0.0f;
-    for (int i = 0; i < 8; ++i) {
-        l += comb(combL[i]);
-        r += comb(combR[i]);
+void Reverb::Comb(Line& c, const float* in, float* out, size_t n) {
+    float* buf = c.buf.data();
+    size_t pos = c.pos, size = c.buf.size();
+    float store = c.store;
+    for (size_t i = 0; i < n; ++i) {
+        float y = buf[pos];
+        store = y * damp2 + store * damp1;
+        buf[pos] = in[i] + store * feedback;
+        if (++pos == size) pos = 0;
+        out[i] += y;
     }
-    for (int i = 0; i < 4; ++i) {
-        l = allpass(allL[i], l);
-        r = allpass(allR[i], r);
+    c.pos = pos;
+    c.store = store;
+}
+
+void Reverb::Allpass(Line& a, float* io, size_t n) {
+    float* buf = a.buf.data();
+    size_t pos = a.pos, size = a.buf.size();
+    for (size_t i = 0; i < n; ++i) {
+        float b = buf[pos];
+        buf[pos] = io[i] + b * 0.5f;
+        if (++pos == size) pos = 0;
+        io[i] = b - io[i];
     }
-    outL = l;
-    outR = r;
+    a.pos = pos;
+}
+
+void Reverb::Process(const float* inL, const float* inR, float* outL, float* outR, size_t n) {
+    const size_t block = 2048;
+    float input[block], l[block], r[block];
+    for (size_t done = 0; done < n; done += block) {
+        size_t m = std::min(block, n - done);
+        for (size_t i = 0; i < m; ++i) {
+            input[i] = (inL[done + i] + inR[done + i]) * 0.015f;
+            l[i] = 0.0f;
+            r[i] = 0.0f;
+        }
+        for (int k = 0; k < 8; ++k) {
+            Comb(combL[k], input, l, m);
+            Comb(combR[k], input, r, m);
+        }
+        for (int k = 0; k < 4; ++k) {
+            Allpass(allL[k], l, m);
+            Allpass(allR[k], r, m);
+        }
+        std::copy(l, l + m, outL + done);
+        std::copy(r, r + m, outR + done);
+    }
 }
 
 void AddReverb(Stereo& sound, double size, double damp, double mix) {
     Reverb reverb(size, damp);
+    Stereo wet(sound.size());
+    reverb.Process(sound.left.data(), sound.right.data(), wet.left.data(), wet.right.data(), sound.size());
     float m = static_cast<float>(mix);
     for (size_t i = 0; i < sound.size(); ++i) {
-        float l, r;
-        reverb.Process(sound.left[i], sound.right[i], l, r);
-        sound.left[i] += m * l;
-        sound.right[i] += m * r;
+        sound.left[i] += m * wet.left[i];
+        sound.right[i] += m * wet.right[i];
     }
 }
 

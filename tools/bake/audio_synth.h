@@ -149,9 +149,13 @@ struct Pluck {
 // Moorer layout), tuned for 44.1 kHz. `size` 0..1 is the tail length, `damp` 0..1 the darkening.
 struct Reverb {
     Reverb(double size, double damp);
-    void Process(float inL, float inR, float& outL, float& outR);
+    // Reads n samples from inL/inR and writes the wet signal to outL/outR (which may be the
+    // same buffers as the input). Works line by line over blocks: the same sums, far faster.
+    void Process(const float* inL, const float* inR, float* outL, float* outR, size_t n);
 private:
     struct Line { std::vector<float> buf; size_t pos = 0; float store = 0.0f; };
+    void Comb(Line& c, const float* in, float* out, size_t n);
+    static void Allpass(Line& a, float* io, size_t n);
     Line combL[8], combR[8], allL[4], allR[4];
     float feedback, damp1, damp2;
 };

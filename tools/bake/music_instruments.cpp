@@ -31,7 +31,7 @@ Mono Bell(double hz, float v) {
     // Higher bells ring shorter, as small bars do. A pure FM body (1:1) carries the tone and an
     // inharmonic strike (1:3.5) dies three times as fast, so each note starts with a glint.
     double tau = std::clamp(0.9 * std::pow(440.0 / hz, 0.5), 0.25, 1.2);
-    Mono out(Samples(std::min(4.0, 5.0 * tau)));
+    Mono out(Samples(std::min(3.0, 4.0 * tau)));  // about −35 dB at the end, then eased out
     Phase body, bodyMod, strike, strikeMod;
     const double fall = std::exp(-1.0 / (tau * kRate)), fastFall = std::exp(-1.0 / (0.3 * tau * kRate));
     const size_t rise = static_cast<size_t>(Samples(0.0015));

@@ -146,12 +146,8 @@ Stereo RenderSong(const Song& song) {
     MixInto(hall, echo, 0, 0.3f);
 
     Reverb reverb(song.reverbSize, song.reverbDamp);
-    for (size_t i = 0; i < total; ++i) {
-        float l, r;
-        reverb.Process(hall.left[i], hall.right[i], l, r);
-        dry.left[i] += l;
-        dry.right[i] += r;
-    }
+    reverb.Process(hall.left.data(), hall.right.data(), hall.left.data(), hall.right.data(), total);
+    MixInto(dry, hall, 0, 1.0f);
 
     // Everything after the last bar rings on into the first bars of the next time round.
     for (size_t i = loop; i < total; ++i) {
