@@ -148,7 +148,7 @@ void ComposeBoss(Song& song) {
     Melody(bell, Bar(64), std::string(kLift1) + " " + kLift2, 2, 0.4f);
     Melody(lead, Bar(80), std::string(kCall) + " " + kCall, 0, 0.8f);
     // In the breakdown the bells alone recall the theme's opening, slowly.
-    Melody(bell, Bar(40), "E6:8 B5:8 C6:8 A5:8 G5:8 E6:8 D#6:16 E6:8 B5:8 C6:8 E6:8 B5:16 D#6:8 F#6:8", 0, 0.6f);
+    Melody(bell, Bar(40), "E6:8 C6:8 B5:8 G5:8 G5:8 E6:8 D#6:16 E6:8 C6:8 B5:8 E6:8 E6:8 G6:8 F#6:8 D#6:8", 0, 0.6f);
 }
 
 }  // namespace audio
