@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <map>
+#include <stdexcept>
 #include <string>
 
 #include "audio_synth.h"
@@ -224,6 +224,35 @@ TEST(AudioEncodeTest, WavHoldsTheSamplesClampedTo16Bits) {
     EXPECT_EQ(sample(2), -16384);
     EXPECT_EQ(sample(3), 32767);
     EXPECT_EQ(sample(4), -32767);
+}
+
+// The score notation the two pieces are written in: a misread sharp, flat, length or velocity
+// would put wrong notes into the music without any other test noticing.
+TEST(MusicNotationTest, MelodiesAndChordsReadAsWritten) {
+    audio::Part part;
+    int end = audio::Melody(part, 16, "C4:4 r:2 F#5+Bb3:2:0.5 A4:8", 0, 0.8f);
+    EXPECT_EQ(end, 32);
+    ASSERT_EQ(part.notes.size(), 4u);
+    const struct { int step, length; double midi; float velocity; } expected[] = {
+        {16, 4, 60.0, 0.8f}, {22, 2, 78.0, 0.4f}, {22, 2, 58.0, 0.4f}, {24, 8, 69.0, 0.8f}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(part.notes[i].step, expected[i].step) << i;
+        EXPECT_EQ(part.notes[i].length, expected[i].length) << i;
+        EXPECT_EQ(part.notes[i].midi, expected[i].midi) << i;
+        EXPECT_FLOAT_EQ(part.notes[i].velocity, expected[i].velocity) << i;
+    }
+    EXPECT_EQ(audio::ChordTones("Am", 48), (std::vector<double>{57, 60, 64}));
+    EXPECT_EQ(audio::ChordTones("F#m7", 48), (std::vector<double>{54, 57, 61, 64}));
+    EXPECT_EQ(audio::ChordTones("Ebmaj7", 48), (std::vector<double>{51, 55, 58, 62}));
+    EXPECT_EQ(audio::ChordTones("Esus4", 48), (std::vector<double>{52, 57, 59}));
+    EXPECT_THROW(audio::ChordTones("Hm", 48), std::invalid_argument);
+    EXPECT_THROW(audio::Melody(part, 0, "C4"), std::invalid_argument);
+
+    audio::Part drums;
+    audio::Drums(drums, 32, "x.o.g...", 2);
+    ASSERT_EQ(drums.notes.size(), 6u);
+    EXPECT_EQ(drums.notes[3].step, 40);
+    EXPECT_FLOAT_EQ(drums.notes[4].velocity, 0.6f);
 }
 
 }  // namespace
