@@ -73,6 +73,10 @@ protected:
     }
 
     void TearDown() override {
+        // The title's loading frame makes the frame sprite anew in every test; the program
+        // itself loads once.
+        delete frameSprite;
+        frameSprite = nullptr;
         ASSERT_EQ(chdir(oldDir_), 0);
         std::filesystem::remove_all(dir_);
     }
