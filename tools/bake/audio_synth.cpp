@@ -62,20 +62,6 @@ float AttackDecay(double t, double attack, double tau) {
     return std::exp(static_cast<float>(-(t - attack) / tau));
 }
 
-float Adsr(double t, double attack, double decay, double sustain, double gate, double release) {
-    auto held = [&](double u) {
-        if (u < 0.0) return 0.0;
-        if (u < attack) return u / attack;
-        return sustain + (1.0 - sustain) * std::exp(static_cast<float>(-(u - attack) / decay));
-    };
-    if (t < gate) return static_cast<float>(held(t));
-    double level = held(gate);
-    double r = (t - gate) / release;
-    if (r >= 1.0) return 0.0f;
-    // An exponential-looking fall that still reaches zero exactly at the end of the release.
-    return static_cast<float>(level * (1.0 - r) * (1.0 - r));
-}
-
 DecayEnv::DecayEnv(double tau, double start) : level(start), factor(std::exp(-1.0 / (tau * kRate))) {}
 
 float AttackDecayEnv::Next() {

@@ -90,9 +90,7 @@ float ExpDecay(double t, double tau);                         // e^(−t/τ), 1 
 float AttackDecay(double t, double attack, double tau);      // smooth rise, exponential fall
 // 1 while 0 < t < length, with raised-cosine edges of `edge` seconds at both ends; 0 outside.
 float Gate(double t, double length, double edge);
-// Attack-decay-sustain-release: `gate` is how long the key is held; release starts there.
-float Adsr(double t, double attack, double decay, double sustain, double gate, double release);
-// The same shapes as running envelopes, one step per sample, for the music's many long notes.
+// Running envelopes, one step per sample, for the music's many long notes.
 struct DecayEnv {                       // e^(−t/τ), from `start`
     double level, factor;
     DecayEnv(double tau, double start = 1.0);
@@ -105,7 +103,9 @@ private:
     long long i = 0, attackN;
     DecayEnv decay;
 };
-struct AdsrEnv {                        // as Adsr(), sample by sample
+// Attack-decay-sustain-release: a linear rise, an exponential fall to `sustain` while the key is
+// held (`gate` seconds), then a release that eases to zero in `release` seconds.
+struct AdsrEnv {
     AdsrEnv(double attack, double decay, double sustain, double gate, double release);
     float Next();
 private:
@@ -239,6 +239,7 @@ inline float AdsrEnv::Next() {
     } else {
         if (i == gateN) releaseFrom = level;
         double r = static_cast<double>(i - gateN) / releaseN;
+        // A quadratic fall: exponential-looking, yet it reaches zero exactly when the release ends.
         level = r >= 1.0 ? 0.0 : releaseFrom * (1.0 - r) * (1.0 - r);
     }
     ++i;
