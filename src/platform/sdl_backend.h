@@ -66,6 +66,8 @@ private:
     bool PumpEvents();
     void SetKey(int vk, bool held);
     void ReleaseAllKeys();
+    // The window's size in pixels, as the display server has it.
+    void WindowPixels(int& w, int& h) const;
     // Where the 640 x 480 scene lands in a window of w x h pixels.
     void Letterbox(int w, int h, float& x, float& y, float& scale) const;
 

@@ -9,6 +9,8 @@
 
 #include "platform/sdl_backend.h"
 
+#include <SDL_syswm.h>
+
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
@@ -260,7 +262,7 @@ bool SdlEngine::PumpEvents() {
                 break;
             case SDL_MOUSEMOTION: {
                 int w = 0, h = 0;
-                SDL_GetWindowSize(windowHandle_, &w, &h);
+                WindowPixels(w, h);
                 float x0, y0, scale;
                 Letterbox(w, h, x0, y0, scale);
                 mouseX_ = (float(event.motion.x) - x0) / scale;
@@ -290,6 +292,32 @@ bool SdlEngine::Input_GetKeyState(int key) { return key > 0 && key < 256 && keys
 void SdlEngine::Input_GetMousePos(float* x, float* y) {
     if (x != nullptr) *x = mouseX_;
     if (y != nullptr) *y = mouseY_;
+}
+
+void SdlEngine::WindowPixels(int& w, int& h) const {
+    SDL_GL_GetDrawableSize(windowHandle_, &w, &h);
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // Without a window manager a full-screen request changes nothing on the X server, while SDL
+    // already counts with the desktop's size; then only the server knows the window's size.
+    if ((SDL_GetWindowFlags(windowHandle_) & SDL_WINDOW_FULLSCREEN) == 0) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(windowHandle_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    using GetAttributes = int (*)(Display*, Window, XWindowAttributes*);
+    static GetAttributes getAttributes = [] {
+        void* x11 = SDL_LoadObject("libX11.so.6");
+        return x11 != nullptr
+                   ? reinterpret_cast<GetAttributes>(SDL_LoadFunction(x11, "XGetWindowAttributes"))
+                   : nullptr;
+    }();
+    XWindowAttributes attributes;
+    if (getAttributes != nullptr &&
+        getAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0 &&
+        attributes.width > 0 && attributes.height > 0) {
+        w = attributes.width;
+        h = attributes.height;
+    }
+#endif
 }
 
 void SdlEngine::Letterbox(int w, int h, float& x, float& y, float& scale) const {

@@ -235,7 +235,7 @@ void SdlEngine::Gfx_EndScene() {
 
 void SdlEngine::Present() {
     int w = 0, h = 0;
-    SDL_GL_GetDrawableSize(windowHandle_, &w, &h);
+    WindowPixels(w, h);
     float x0, y0, scale;
     Letterbox(w, h, x0, y0, scale);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
