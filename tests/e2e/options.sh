@@ -11,7 +11,7 @@ if [ "${1:-}" != "--inside" ]; then
         echo "e2e options: skipped (Xvfb is not installed)"
         exit 0
     fi
-    for tool in xdotool import; do
+    for tool in xdotool import convert awk; do
         if ! command -v "$tool" >/dev/null; then
             echo "e2e options: FAIL: $tool is missing (scripts/setup.sh installs it)"
             exit 1
@@ -71,9 +71,35 @@ press() {
     sleep 0.15
 }
 
-# The logo runs 120 frames (2 seconds), then the one long loading frame.
-sleep 4
-kill -0 "$pid" 2>/dev/null || fail "the game ended on the title"
+# The logo runs 120 frames, then comes one long loading frame; keys pressed before the title
+# shows are lost. The title is judged by the window's brightness: the logo is dark, the title
+# picture is not.
+brightness() {
+    import -window "$window" png:- 2>/dev/null | convert png:- -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+}
+is_below() { awk -v v="${1:-1}" -v t="$2" 'BEGIN { exit !(v < t) }'; }
+sleep 1.5
+seen_dark=0
+bright=0
+for _ in $(seq 1 150); do
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the title"
+    # Without the data files the loading frame logs the title's pictures it cannot find.
+    if grep -q "title01.png" mirrorfall.log 2>/dev/null; then
+        bright=2
+        break
+    fi
+    level="$(brightness)"
+    if is_below "$level" 0.08; then
+        seen_dark=1
+        bright=0
+    elif [ "$seen_dark" = 1 ] && ! is_below "$level" 0.13; then
+        bright=$((bright + 1))
+        [ "$bright" -ge 2 ] && break
+    fi
+    sleep 0.2
+done
+[ "$bright" -ge 2 ] || fail "the title did not show (window brightness ${level:-unknown})"
+sleep 0.5
 
 press Down
 press Down
