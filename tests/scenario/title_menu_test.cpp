@@ -190,6 +190,23 @@ TEST_F(TitleTest, ShutterClosesFromTheMiddleAndShowsTheLoadingLabel) {
     for (size_t i = 0; i < alphas.size(); ++i) EXPECT_EQ(alphas[i], 255) << i;
     shutterAlphas(40, alphas, labels);
     EXPECT_EQ(labels, 0);                // no label from 40 down
+
+    // The label's second line slides in from x 500 to 440 over the first ten frames.
+    const struct {
+        int countdown;
+        float x;
+    } slides[] = {{150, 500}, {145, 470}, {140, 440}, {100, 440}, {50, 460}};
+    for (const auto& c : slides) {
+        switchCountdown = c.countdown;
+        engine->ClearRecordedQuads();
+        Run();
+        const hgeQuad* last = nullptr;
+        for (const hgeQuad& q : engine->RecordedQuads()) {
+            if (q.v[0].z == 0.05f) last = &q;
+        }
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->v[0].x, c.x) << c.countdown;
+    }
     engine->SetRecordQuads(false);
     switchCountdown = 0;
 }
