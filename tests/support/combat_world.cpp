@@ -5,62 +5,50 @@
 
 #include "assets/catalogue.h"
 #include "core/callbacks.h"
-#include "core/random.h"
+#include "core/game_reset.h"
 #include "core/screen_flow.h"
 #include "core/sound_cues.h"
-#include "game/boss.h"
 #include "game/bullets.h"
-#include "game/effects.h"
-#include "game/items.h"
-#include "game/panels.h"
 #include "game/player.h"
+#include "game/stage.h"
 #include "game/world.h"
 #include "replay/replay.h"
 #include "support/headless.h"
 
-HeadlessEngine& ResetCombatWorld() {
-    HeadlessEngine& engine = UseHeadlessEngine();
+namespace {
+
+// The catalogue's loading frame, once per process: every pool, the shared sprites and the
+// direction tables. No data files are present, so every texture is 0.
+void MakeStores() {
     static bool made = false;
-    if (!made) {
-        BuildDirectionTables();
-        CreateBulletPool();
-        CreateBossPool();
-        CreateEffectPool();
-        CreateItemPool();
-        CreatePanelPool();
-        CreatePlayerSprites();
-        if (overlaySprite == nullptr) overlaySprite = new Sprite(0, 0, 0, 0, 0);
-        made = true;
-    }
-    FreeAllBullets();
-    FreeAllEffects();
-    FreeAllItems();
-    ResetBossState();
-    panelCount = 0;
-    lastEffect = 0;
-    lastItem = 0;
-    playerX = 320;
-    playerY = 412;
-    slowGauge = 0;
-    playerBank = 0;
-    bombTimer = 0;
-    invulnTimer = 0;
-    lifeLossTimer = 0;
-    bombX = bombY = 0;
-    spellBackdrop = false;
-    screen = Screen::Game;
-    stage = 1;
-    pauseState = PauseState::Running;
-    frameCounter = 100;
-    lives = 5;
-    score = 0;
-    // Inputs come from inputBits, as in playback, and the replay never ends.
+    if (made) return;
+    made = true;
+    CreateStartupSprites();
+    LoadCatalogue();
+}
+
+}  // namespace
+
+HeadlessEngine& StartBattle(uint32_t seed) {
+    HeadlessEngine& engine = UseHeadlessEngine();
+    MakeStores();
+    // The reset takes a replay's seed instead of the clock's.
     replayPlayback = true;
-    replayFrame = 0;
-    replayEnd = kReplayMaxEnd;
-    std::memset(inputBits, 0, sizeof inputBits);
+    randomSeed = static_cast<int32_t>(seed);
+    switchCountdown = 0;
+    NewGameLoadingFrame();
+    replayPlayback = false;
+    screen = Screen::Game;
+    pauseState = PauseState::Running;
     std::memset(soundCue, 0, sizeof soundCue);
-    SeedRandom(12345);
+    return engine;
+}
+
+HeadlessEngine& ResetCombatWorld() {
+    HeadlessEngine& engine = StartBattle(12345);
+    frameCounter = 100;
+    replayPlayback = true;
+    replayEnd = kReplayMaxEnd;
     return engine;
 }
 
@@ -74,4 +62,22 @@ void RunWorldFrame() {
     frameCounter += 1;
     WorldStep();
     hge->Gfx_EndScene();
+}
+
+void RunBattleFrame() {
+    hge->Gfx_BeginScene(0);
+    std::memset(soundCue, 0, sizeof soundCue);
+    if (lifeLossTimer > 0) lifeLossTimer -= 1;
+    ApplyLifeLoss();
+    frameCounter += 1;
+    if (frameCounter >= 0 && frameCounter <= 99999) replayFrame += 1;
+    StageScript();
+    WorldStep();
+    hge->Gfx_EndScene();
+}
+
+int LiveBullets() {
+    int n = 0;
+    for (int i = 0; i < kBulletSlots; i++) n += bulletFree[i] == 0;
+    return n;
 }

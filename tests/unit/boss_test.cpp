@@ -7,7 +7,23 @@
 #include <filesystem>
 #include <fstream>
 
-#include "battle_fixture.h"
+#include "assets/catalogue.h"
+#include "core/callbacks.h"
+#include "core/random.h"
+#include "core/screen_flow.h"
+#include "core/sound_cues.h"
+#include "game/attacks.h"
+#include "game/boss.h"
+#include "game/bullets.h"
+#include "game/effects.h"
+#include "game/items.h"
+#include "game/panels.h"
+#include "game/player.h"
+#include "game/stage.h"
+#include "game/world.h"
+#include "support/combat_world.h"
+#include "support/headless.h"
+#include "ui/hud.h"
 #include "input/settings.h"
 
 namespace {

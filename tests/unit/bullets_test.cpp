@@ -25,12 +25,6 @@ void StepBullet(int i) {
     hge->Gfx_EndScene();
 }
 
-int LiveBullets() {
-    int n = 0;
-    for (int i = 0; i < kBulletSlots; i++) n += bulletFree[i] == 0;
-    return n;
-}
-
 int LiveEffects(int kind) {
     int n = 0;
     for (int i = 0; i < kEffectSlots; i++) n += effectFree[i] == 0 && effectKind[i] == kind;
