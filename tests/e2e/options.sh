@@ -4,24 +4,14 @@
 # music volume, leaves, checks that Keyconfig.ini was rewritten with the new volume, then quits
 # with Escape twice on the main menu and expects exit status 0. Argument: build dir.
 set -u
+NAME=options
+. "$(cd "$(dirname "$0")" && pwd)/lib/common.sh"
 
 if [ "${1:-}" != "--inside" ]; then
-    BUILD="$(cd "${1:?usage: options.sh BUILD_DIR}" && pwd)"
-    if ! command -v xvfb-run >/dev/null || ! command -v Xvfb >/dev/null; then
-        echo "e2e options: skipped (Xvfb is not installed)"
-        exit 0
-    fi
-    for tool in xdotool import convert awk; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "e2e options: FAIL: $tool is missing (scripts/setup.sh installs it)"
-            exit 1
-        fi
-    done
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside "$BUILD"
+    e2e_enter_xvfb "$0" "$(cd "${1:?usage: options.sh BUILD_DIR}" && pwd)" xdotool import convert awk
 fi
 
 BUILD="$2"
-TITLE="Mirrorfall ver 1.00a"
 WORK="$(mktemp -d /tmp/mirrorfall_options_XXXXXX)"
 SHOT="$BUILD/e2e_options.png"
 pid=""
@@ -51,14 +41,7 @@ cp Keyconfig.ini Keyconfig.before
 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 ./mirrorfall >"$WORK/game.out" 2>&1 &
 pid=$!
 
-window=""
-for _ in $(seq 1 100); do
-    window="$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)"
-    [ -n "$window" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
-    sleep 0.2
-done
-[ -n "$window" ] || fail "no window titled \"$TITLE\""
+e2e_wait_window
 xdotool windowfocus "$window" 2>/dev/null
 
 # A key is held long enough for the game to see it in at least one frame, and released long
@@ -122,14 +105,6 @@ done
 
 press Escape   # the cursor moves to Quit
 press Escape   # and Cancel on Quit ends the program
-for _ in $(seq 1 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end after Escape twice"
-wait "$pid"
-status=$?
-pid=""
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
+e2e_expect_clean_exit "Escape twice"
 rm -rf "$WORK"
 echo "e2e options: BGM $before -> $after; screenshot in $SHOT; passed"
