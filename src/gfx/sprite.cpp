@@ -55,6 +55,15 @@ Sprite::Sprite(HTEXTURE texture, float x, float y, float w, float h) {
 
 Sprite::Sprite(const Sprite& other) {
     engine = hgeCreate(HGE_VERSION);
+    CopyFrom(other);
+}
+
+Sprite& Sprite::operator=(const Sprite& other) {
+    CopyFrom(other);  // both already hold their engine reference
+    return *this;
+}
+
+void Sprite::CopyFrom(const Sprite& other) {
     quad = other.quad;
     regionX = other.regionX;
     regionY = other.regionY;
@@ -67,25 +76,6 @@ Sprite::Sprite(const Sprite& other) {
     mirrorX = other.mirrorX;
     mirrorY = other.mirrorY;
     mirrorAnchor = other.mirrorAnchor;
-}
-
-Sprite& Sprite::operator=(const Sprite& other) {
-    if (this != &other) {
-        Sprite copy(other);
-        std::swap(quad, copy.quad);
-        regionX = other.regionX;
-        regionY = other.regionY;
-        width = other.width;
-        height = other.height;
-        textureWidth = other.textureWidth;
-        textureHeight = other.textureHeight;
-        anchorX = other.anchorX;
-        anchorY = other.anchorY;
-        mirrorX = other.mirrorX;
-        mirrorY = other.mirrorY;
-        mirrorAnchor = other.mirrorAnchor;
-    }
-    return *this;
 }
 
 Sprite::~Sprite() { engine->Release(); }

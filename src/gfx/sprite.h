@@ -59,6 +59,7 @@ public:
     const hgeQuad& Quad() const { return quad; }
 
 private:
+    void CopyFrom(const Sprite& other);
     void SetTextureCoords(float x, float y, float w, float h);
     float TextureSize(HTEXTURE texture, bool wide) const;
 
