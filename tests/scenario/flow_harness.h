@@ -19,6 +19,7 @@
 #include "input/settings.h"
 #include "platform/image.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 #include "ui/options.h"
 #include "ui/title.h"
 
@@ -30,11 +31,6 @@ class FlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         engine = &UseHeadlessEngine();
-        ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
-        char pattern[] = "/tmp/flow_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
 
         // Just enough data for the files whose loading the flow is judged by.
         std::filesystem::create_directories("Music");
@@ -77,8 +73,6 @@ protected:
         // itself loads once.
         delete frameSprite;
         frameSprite = nullptr;
-        ASSERT_EQ(chdir(oldDir_), 0);
-        std::filesystem::remove_all(dir_);
     }
 
     // Runs n frames; true when the program would end.
@@ -121,6 +115,5 @@ protected:
     HeadlessEngine* engine = nullptr;
 
 private:
-    char oldDir_[4096];
-    std::string dir_;
+    WorkInTempDir dir_{"flow_test"};
 };

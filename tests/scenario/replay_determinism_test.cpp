@@ -17,6 +17,7 @@
 #include "replay/replay.h"
 #include "sim_driver.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -44,17 +45,8 @@ using Trace = std::vector<std::string>;
 class ReplayDeterminismTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/replay_determinism_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
         UseHeadlessEngine();
         SimStartUp();
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
     }
 
     // Records a game, saves it and loads it back; returns the recording's trace.
@@ -78,8 +70,7 @@ protected:
         return trace;
     }
 
-    fs::path dir_;
-    fs::path previous_;
+    WorkInTempDir dir_{"replay_determinism"};
 };
 
 TEST_F(ReplayDeterminismTest, EveryInputPatternPlaysBackAsRecorded) {

@@ -13,6 +13,7 @@
 
 #include "platform/image.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ std::string ReadLog() {
 
 class BitmapFontTest : public ::testing::Test {
 protected:
+    WorkInTempDir dir_{"bitmap_font_test"};  // the fixture files are written here
+
     void SetUp() override {
         engine = &UseHeadlessEngine();
         Image image;

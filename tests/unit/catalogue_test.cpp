@@ -9,6 +9,7 @@
 
 #include "core/callbacks.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -72,9 +73,7 @@ TEST(CatalogueTest, LoadsEveryFileFromTheBakedPack) {
 }
 
 TEST(CatalogueTest, MissingFilesLeaveHandlesAtZeroAndThePoolsStillExist) {
-    char dir[] = "/tmp/catalogue_test_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    ASSERT_EQ(chdir(dir), 0);
+    WorkInTempDir dir("catalogue_test");
     UseHeadlessEngine();
     LoadStartupTextures();
     CreateStartupSprites();

@@ -1,6 +1,7 @@
 // replay_file_test.cpp -- the replay file: its exact layout, round trips, overwriting, damaged
 // files, safe saving, and the per-frame decoding and recording of the action words.
 #include <gtest/gtest.h>
+#include "support/temp_dir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,19 +44,9 @@ void MakeGame(int32_t seed, int32_t result, int64_t finalScore, int32_t frames) 
 class ReplayFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/replay_file_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
         replayPlayback = false;
     }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
-    fs::path dir_;
-    fs::path previous_;
+    WorkInTempDir dir_{"replay_file_test"};
 };
 
 TEST_F(ReplayFileTest, SlotNamesAreTwoDigitFilesInTheReplayFolder) {

@@ -13,6 +13,7 @@
 
 #include "core/screen_flow.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -20,15 +21,6 @@ class ScoreFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         UseHeadlessEngine();
-        ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
-        char pattern[] = "/tmp/score_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(old_), 0);
-        std::filesystem::remove_all(dir_);
     }
     void WriteFile(const std::string& text) {
         std::filesystem::create_directory("Replay");
@@ -41,8 +33,7 @@ protected:
         return s.str();
     }
 
-    char old_[4096];
-    std::string dir_;
+    WorkInTempDir dir_{"score_test"};
 };
 
 TEST_F(ScoreFileTest, RankCountsEveryRecordAtLeastAsHigh) {

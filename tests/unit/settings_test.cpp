@@ -14,6 +14,7 @@
 #include "core/callbacks.h"
 #include "core/sound_cues.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 #include "ui/options.h"
 #include "ui/title.h"
 
@@ -27,16 +28,7 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         engine_ = &UseHeadlessEngine();
-        ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
-        char pattern[] = "/tmp/settings_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
         std::memset(soundCue, 0, sizeof soundCue);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(old_), 0);
-        std::filesystem::remove_all(dir_);
     }
     void WriteFile(const std::string& text) { std::ofstream("Keyconfig.ini", std::ios::binary) << text; }
     std::string ReadFile() {
@@ -47,8 +39,7 @@ protected:
     }
 
     HeadlessEngine* engine_ = nullptr;
-    char old_[4096];
-    std::string dir_;
+    WorkInTempDir dir_{"settings_test"};
 };
 
 TEST_F(SettingsTest, SavingIntoAnEmptyFolderWritesTheDocumentedLayout) {
