@@ -76,6 +76,12 @@ void Sprite::CopyFrom(const Sprite& other) {
     mirrorX = other.mirrorX;
     mirrorY = other.mirrorY;
     mirrorAnchor = other.mirrorAnchor;
+    coordsW = other.coordsW;
+    coordsH = other.coordsH;
+    coordsFresh = other.coordsFresh;
+    lastRotation = other.lastRotation;
+    lastCos = other.lastCos;
+    lastSin = other.lastSin;
 }
 
 Sprite::~Sprite() { engine->Release(); }
@@ -105,13 +111,12 @@ void Sprite::Draw(float x, float y) {
 
 namespace {
 
-// The four corners of a transformed sprite, in corner order.
-void TransformCorners(float x, float y, float rotation, float a1, float b1, float a2, float b2,
-                      float out[4][2]) {
+// The four corners of a transformed sprite, in corner order; c and s are the cosine and sine of
+// the rotation, used only when it is not 0.
+void TransformCorners(float x, float y, float rotation, float c, float s, float a1, float b1,
+                      float a2, float b2, float out[4][2]) {
     const float pairs[4][2] = {{a1, b1}, {a2, b1}, {a2, b2}, {a1, b2}};
     if (rotation != 0.0f) {
-        float c = std::cos(rotation);
-        float s = std::sin(rotation);
         for (int i = 0; i < 4; ++i) {
             float a = pairs[i][0];
             float b = pairs[i][1];
@@ -134,8 +139,13 @@ void Sprite::DrawTransformed(float x, float y, float rotation, float hScale, flo
     float b1 = -anchorY * vScale;
     float a2 = (width - anchorX) * hScale;
     float b2 = (height - anchorY) * vScale;
+    if (rotation != 0.0f && rotation != lastRotation) {
+        lastRotation = rotation;
+        lastCos = std::cos(rotation);
+        lastSin = std::sin(rotation);
+    }
     float corners[4][2];
-    TransformCorners(x, y, rotation, a1, b1, a2, b2, corners);
+    TransformCorners(x, y, rotation, lastCos, lastSin, a1, b1, a2, b2, corners);
     for (int i = 0; i < 4; ++i) {
         quad.v[i].x = corners[i][0];
         quad.v[i].y = corners[i][1];
@@ -150,8 +160,10 @@ Rect* Sprite::BoundsTransformed(float x, float y, float rotation, float hScale, 
     float b1 = -anchorY * vScale;
     float a2 = (width - anchorX) * hScale;
     float b2 = (height - anchorY) * vScale;
+    float c = rotation != 0.0f ? std::cos(rotation) : 1.0f;
+    float s = rotation != 0.0f ? std::sin(rotation) : 0.0f;
     float corners[4][2];
-    TransformCorners(x, y, rotation, a1, b1, a2, b2, corners);
+    TransformCorners(x, y, rotation, c, s, a1, b1, a2, b2, corners);
     for (auto& corner : corners) rect->Expand(corner[0], corner[1]);
     return rect;
 }
@@ -178,6 +190,7 @@ void Sprite::ChangeTexture(HTEXTURE texture) {
     float tw = TextureSize(texture, true);
     float th = TextureSize(texture, false);
     if (tw == textureWidth && th == textureHeight) return;
+    coordsFresh = false;
     // Corners 0 and 2 are diagonal, so a mirrored sprite stays mirrored.
     float a = quad.v[0].tx * textureWidth / tw;
     float c = quad.v[2].tx * textureWidth / tw;
@@ -192,19 +205,25 @@ void Sprite::ChangeTexture(HTEXTURE texture) {
 }
 
 void Sprite::SetRegion(float x, float y, float w, float h, bool adjustSize) {
+    bool same = coordsFresh && x == regionX && y == regionY && w == coordsW && h == coordsH;
     regionX = x;
     regionY = y;
     if (adjustSize) {
         width = w;
         height = h;
     }
+    if (same) return;  // the coordinates (mirroring included) would come out the same
+    coordsW = w;
+    coordsH = h;
     SetTextureCoords(x, y, w, h);
     bool mx = mirrorX, my = mirrorY, ma = mirrorAnchor;
     mirrorX = mirrorY = false;
     SetMirror(mx, my, ma);
+    coordsFresh = true;
 }
 
 void Sprite::SetMirror(bool mx, bool my, bool mirrorAnchorToo) {
+    coordsFresh = false;
     if (mirrorAnchor && mirrorX) anchorX = width - anchorX;
     if (mirrorAnchor && mirrorY) anchorY = height - anchorY;
     mirrorAnchor = mirrorAnchorToo;

@@ -71,5 +71,11 @@ private:
     bool mirrorX, mirrorY;
     bool mirrorAnchor;
 
+    // Thousands of sprites are drawn a frame, most with the region and rotation they had on
+    // the previous frame: remember the last of each so that neither is worked out again.
+    float coordsW = -1, coordsH = -1;  // region size the texture coordinates were made for
+    bool coordsFresh = false;          // coordinates still those SetRegion made
+    float lastRotation = 0, lastCos = 1, lastSin = 0;
+
     static Engine* engine;  // shared by all sprites; one reference per live sprite
 };

@@ -85,6 +85,28 @@ TEST_F(SpriteTest, MirroringSwapsTextureCoordinates) {
     EXPECT_FLOAT_EQ(s.AnchorX(), 2);
 }
 
+TEST_F(SpriteTest, ARegionSetAgainFollowsANewTextureSizeAndMirroring) {
+    HTEXTURE small = engine->Texture_Create(64, 64);
+    HTEXTURE large = engine->Texture_Create(128, 128);
+    Sprite s(small, 0, 0, 16, 16);
+    s.SetRegion(16, 0, 16, 16);
+    s.ChangeTexture(large);
+    s.SetRegion(16, 0, 16, 16);  // the same region again, on a texture twice the size
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 16.0f / 128);
+    EXPECT_FLOAT_EQ(s.Quad().v[1].tx, 32.0f / 128);
+    s.SetMirror(true, false, false);
+    s.SetRegion(16, 0, 16, 16);
+    EXPECT_FLOAT_EQ(s.Quad().v[0].tx, 32.0f / 128);  // still mirrored
+    // A rotation drawn twice lands in the same place both times.
+    s.DrawTransformed(50, 50, 0.5f, 1.0f);
+    hgeQuad first = engine->RecordedQuads().back();
+    s.DrawTransformed(50, 50, 0.25f, 1.0f);
+    s.DrawTransformed(50, 50, 0.5f, 1.0f);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(engine->RecordedQuads().back().v[i].x, first.v[i].x);
+    engine->Texture_Free(small);
+    engine->Texture_Free(large);
+}
+
 TEST_F(SpriteTest, TintAndDepthReachOneCornerOrAll) {
     Sprite s(0, 0, 0, 1, 1);
     s.SetTint(0x80FF0000);
