@@ -29,6 +29,8 @@ void SetAllMenuLatches();
 
 // Whether the fixed or the bound key of a menu key is held.
 bool MenuKeyHeld(MenuKey key);
+// A menu may act on the key: one of its keys is held and its latch is open.
+inline bool MenuKeyPressed(MenuKey key) { return MenuKeyHeld(key) && Latch(key) == 0.0f; }
 
 // Per-run: the start-up font (Graphics/font0.fnt, depth 0.1, opaque white), kept for the
 // whole run; no screen draws with it.

@@ -19,8 +19,6 @@ constexpr int kKeyRows = 8;
 constexpr uint32_t kLit = 0xFFFFFFFFu;
 constexpr uint32_t kDim = 0x9BFFFFFFu;
 
-bool Pressed(MenuKey key) { return MenuKeyHeld(key) && Latch(key) == 0.0f; }
-
 void Piece(float rx, float ry, float rw, float rh, float x, float y) {
     overlaySprite->SetRegion(rx, ry, rw, rh);
     overlaySprite->DrawTransformed(x, y, 0, 0.8f, 0.8f);
@@ -84,24 +82,15 @@ void OptionsFrame() {
 
     const bool focused = IsForeground();
     if (focused) {
-        if (Pressed(MenuKey::Down)) {
-            Latch(MenuKey::Down) = 1.0f;
-            menuCursor = menuCursor >= kOptionRows - 1 ? 0 : menuCursor + 1;
-            RaiseCue(CUE_SELECT00);
-        }
-        if (Pressed(MenuKey::Up)) {
-            Latch(MenuKey::Up) = 1.0f;
-            menuCursor = menuCursor <= 0 ? kOptionRows - 1 : menuCursor - 1;
-            RaiseCue(CUE_SELECT00);
-        }
-        if (Pressed(MenuKey::Left)) {
+        MoveMenuCursor(kOptionRows);
+        if (MenuKeyPressed(MenuKey::Left)) {
             Latch(MenuKey::Left) = 1.0f;
             RaiseCue(CUE_SELECT00);
             if (menuCursor == 1) musicVolume = VolumeDown(musicVolume);
             if (menuCursor == 2) seVolume = VolumeDown(seVolume);
             if (menuCursor == 3) windowed = windowed == 1 ? 0 : 1;
         }
-        if (Pressed(MenuKey::Right)) {
+        if (MenuKeyPressed(MenuKey::Right)) {
             Latch(MenuKey::Right) = 1.0f;
             RaiseCue(CUE_SELECT00);
             if (menuCursor == 1) musicVolume = VolumeUp(musicVolume);
@@ -127,11 +116,11 @@ void OptionsFrame() {
     }
 
     if (!focused) return;
-    if (Pressed(MenuKey::Cancel)) {
+    if (MenuKeyPressed(MenuKey::Cancel)) {
         Latch(MenuKey::Cancel) = 1.0f;
         LeaveToTitle(false);
     }
-    if (screen == Screen::Options && Pressed(MenuKey::Confirm)) {
+    if (screen == Screen::Options && MenuKeyPressed(MenuKey::Confirm)) {
         Latch(MenuKey::Confirm) = 1.0f;
         if (menuCursor == 4) {
             RaiseCue(CUE_OK00);
@@ -175,16 +164,7 @@ void KeyConfigFrame() {
 
     const bool focused = IsForeground();
     if (focused && !waitingForKey) {
-        if (Pressed(MenuKey::Down)) {
-            Latch(MenuKey::Down) = 1.0f;
-            menuCursor = menuCursor >= kKeyRows - 1 ? 0 : menuCursor + 1;
-            RaiseCue(CUE_SELECT00);
-        }
-        if (Pressed(MenuKey::Up)) {
-            Latch(MenuKey::Up) = 1.0f;
-            menuCursor = menuCursor <= 0 ? kKeyRows - 1 : menuCursor - 1;
-            RaiseCue(CUE_SELECT00);
-        }
+        MoveMenuCursor(kKeyRows);
     }
 
     DrawKeyNames();
@@ -194,14 +174,14 @@ void KeyConfigFrame() {
         CaptureKey();
         return;
     }
-    if (Pressed(MenuKey::Cancel)) {
+    if (MenuKeyPressed(MenuKey::Cancel)) {
         Latch(MenuKey::Cancel) = 1.0f;
         screen = Screen::Options;
         menuCursor = 0;
         RaiseCue(CUE_CANCEL00);
         return;
     }
-    if (Pressed(MenuKey::Confirm)) {
+    if (MenuKeyPressed(MenuKey::Confirm)) {
         rebindLatch = 1.0f;
         SetAllMenuLatches();
         RaiseCue(CUE_OK00);

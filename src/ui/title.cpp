@@ -29,8 +29,6 @@ constexpr MenuItem kMenuItem[kMenuItems] = {{0, 164}, {32, 100}, {96, 94}, {160,
 constexpr int32_t kLogoEnd = 120;
 constexpr int32_t kTitleStart = 200;
 
-bool Pressed(MenuKey key) { return MenuKeyHeld(key) && Latch(key) == 0.0f; }
-
 void DrawLogo() {
     int alpha = 255;
     if (frameCounter <= 31) alpha = 8 * frameCounter;
@@ -83,16 +81,7 @@ void DrawTitlePicture() {
 void MainMenu() {
     const bool keysOpen = IsForeground() && switchCountdown == 0;
     if (keysOpen) {
-        if (Pressed(MenuKey::Down)) {
-            RaiseCue(CUE_SELECT00);
-            Latch(MenuKey::Down) = 1.0f;
-            menuCursor = menuCursor == kMenuItems - 1 ? 0 : menuCursor + 1;
-        }
-        if (Pressed(MenuKey::Up)) {
-            RaiseCue(CUE_SELECT00);
-            Latch(MenuKey::Up) = 1.0f;
-            menuCursor = menuCursor == 0 ? kMenuItems - 1 : menuCursor - 1;
-        }
+        MoveMenuCursor(kMenuItems);
     }
 
     const int pulse = std::abs(frameCounter % 40 - 20) * 3;
@@ -129,7 +118,7 @@ void MainMenu() {
     }
 
     if (!keysOpen) return;
-    if (Pressed(MenuKey::Confirm)) {
+    if (MenuKeyPressed(MenuKey::Confirm)) {
         Latch(MenuKey::Confirm) = 1.0f;
         // Settings edited by hand are picked up on every confirmed choice.
         LoadSettings();
@@ -155,7 +144,7 @@ void MainMenu() {
         }
         menuCursor = 0;
     }
-    if (Pressed(MenuKey::Cancel)) {
+    if (MenuKeyPressed(MenuKey::Cancel)) {
         RaiseCue(CUE_CANCEL00);
         Latch(MenuKey::Cancel) = 1.0f;
         // Cancel on Quit ends the program at the next frame callback.
@@ -165,6 +154,19 @@ void MainMenu() {
 }
 
 }  // namespace
+
+void MoveMenuCursor(int rows) {
+    if (MenuKeyPressed(MenuKey::Down)) {
+        Latch(MenuKey::Down) = 1.0f;
+        menuCursor = menuCursor >= rows - 1 ? 0 : menuCursor + 1;
+        RaiseCue(CUE_SELECT00);
+    }
+    if (MenuKeyPressed(MenuKey::Up)) {
+        Latch(MenuKey::Up) = 1.0f;
+        menuCursor = menuCursor <= 0 ? rows - 1 : menuCursor - 1;
+        RaiseCue(CUE_SELECT00);
+    }
+}
 
 void TitleFrame() {
     if (pauseState == PauseState::Running) ++frameCounter;

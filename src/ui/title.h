@@ -13,5 +13,9 @@ extern int32_t menuCursor;
 // Game reset: 0; 296 after the title's loading frame and on every return to the title.
 extern int32_t menuBarY;
 
+// Moves menuCursor over `rows` rows on a fresh Down or Up press (Down first), wrapping at both
+// ends, with the select sound. Callers read it only while the window has focus.
+void MoveMenuCursor(int rows);
+
 // Runs screens 0..9 for one frame, after the clear and before the ScreenSwitch drawing.
 void TitleFrame();
