@@ -119,6 +119,9 @@ struct TextStyle {
     float stretchX = 1.0f;                 // horizontal scale of the letters (narrow digits)
 };
 
+// The labels' common look: white letters shading to `bottom`, with a dark ink outline.
+TextStyle InkedText(const char* font, float size, Rgba bottom, float outlineWidth);
+
 struct InkBox {
     float x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // ink bounds on the canvas, outline excluded
 };

@@ -10,13 +10,7 @@ namespace {
 
 // Margin headings: tall serif capitals, white shading to lavender, with a violet halo.
 TextStyle Heading(float size) {
-    TextStyle st;
-    st.font = kSerifBold;
-    st.size = size;
-    st.top = pal::kWhite;
-    st.bottom = RgbHex(0xC4BCFF);
-    st.outline = pal::kInk;
-    st.outlineWidth = 3.0f;
+    TextStyle st = InkedText(kSerifBold, size, RgbHex(0xC4BCFF), 3.0f);
     st.glow = RgbHex(0x5A3CD0, 0.75f);
     st.glowRadius = 3.0f;
     st.tracking = 2.0f;
@@ -25,14 +19,8 @@ TextStyle Heading(float size) {
 
 // Numbers: narrow bold figures, white with a dark outline.
 TextStyle Figures(float size, float outline) {
-    TextStyle st;
-    st.font = kSansCondBold;
-    st.size = size;
+    TextStyle st = InkedText(kSansCondBold, size, RgbHex(0xD8DEFF), outline);
     st.stretchX = 0.82f;
-    st.top = pal::kWhite;
-    st.bottom = RgbHex(0xD8DEFF);
-    st.outline = pal::kInk;
-    st.outlineWidth = outline;
     return st;
 }
 

@@ -9,13 +9,7 @@
 namespace {
 
 TextStyle Label(const char* font, float size) {
-    TextStyle st;
-    st.font = font;
-    st.size = size;
-    st.top = pal::kWhite;
-    st.bottom = RgbHex(0xCFD6FF);
-    st.outline = pal::kInk;
-    st.outlineWidth = 3.0f;
+    TextStyle st = InkedText(font, size, RgbHex(0xCFD6FF), 3.0f);
     st.glow = RgbHex(0x4A34B0, 0.7f);
     st.glowRadius = 3.0f;
     return st;

@@ -8,14 +8,7 @@
 namespace {
 
 TextStyle MenuText(float size) {
-    TextStyle st;
-    st.font = kSansBold;
-    st.size = size;
-    st.top = pal::kWhite;
-    st.bottom = RgbHex(0xD4D8FF);
-    st.outline = pal::kInk;
-    st.outlineWidth = 2.5f;
-    return st;
+    return InkedText(kSansBold, size, RgbHex(0xD4D8FF), 2.5f);
 }
 
 void PaintMainMenu(std::vector<BakedFile>& out) {

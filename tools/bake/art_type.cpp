@@ -272,3 +272,14 @@ InkBox DrawText(Canvas& c, const std::string& utf8, TextStyle st, float bx, floa
     }
     return box;
 }
+
+TextStyle InkedText(const char* font, float size, Rgba bottom, float outlineWidth) {
+    TextStyle st;
+    st.font = font;
+    st.size = size;
+    st.top = pal::kWhite;
+    st.bottom = bottom;
+    st.outline = pal::kInk;
+    st.outlineWidth = outlineWidth;
+    return st;
+}
