@@ -3,18 +3,7 @@
 // the title screen.
 #include "assets/catalogue.h"
 
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
-#include "game/boss.h"
-#include "game/bullets.h"
-#include "game/effects.h"
-#include "game/items.h"
-#include "game/panels.h"
-#include "game/player.h"
-#include "game/world.h"
-#include "input/settings.h"
-#include "ui/hud.h"
-#include "ui/title.h"
+#include "core/state.h"
 
 HTEXTURE textures[kTextureCount] = {};
 HTEXTURE logoTexture = 0;
@@ -93,30 +82,26 @@ void LoadCatalogue() {
     cueStreams[kSharedLaserCue] = cueStreams[kLaserCue];
 
     delete frameSprite;  // a second loading (tests, tools) replaces the first
-    frameSprite = new Sprite(textures[32], 0, 0, 640, 480);
+    frameSprite = new Sprite(textures[TEX_WINDOW], 0, 0, 640, 480);
     overlaySprite->SetDepth(0.21f);
     frameSprite->SetDepth(0.2f);
     frameSprite->SetAnchor(320, 240);
-    CreatePlayerSprites();
-    CreateHudSprites();
+}
 
-    BuildDirectionTables();
-
-    CreateBulletPool();
-    CreateBossPool();
-    CreateEffectPool();
-    CreateItemPool();
-    CreatePanelPool();
-
+void LoadTitlePictures() {
     hge->Texture_Free(logoTexture);
     titleBackground = hge->Texture_Load("Graphics/title_bk00.jpg");
     titleTile = hge->Texture_Load("Graphics/title_bk4.png");
     logoTexture = hge->Texture_Load("Graphics/title_logo.png");
     HSTREAM music = hge->Stream_Load("Music/title.mp3");
-    musicChannel = hge->Stream_Play(music, true, 0);
+    run.musicChannel = hge->Stream_Play(music, true, 0);
     menuLabelsTexture = hge->Texture_Load("Graphics/title01.png");
+}
 
-    menuBarY = 296;
+HTEXTURE TextureAt(int index) {
+    if (index >= 0 && index < kTextureCount) return textures[index];
+    if (hge != nullptr) hge->System_Log("Texture index %d is outside the texture table.", index);
+    return 0;
 }
 
 void LoadOptionsLabels() {

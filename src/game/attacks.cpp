@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "core/state.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -400,7 +400,7 @@ void Defeat() {
     shakeY = static_cast<float>(r7 % 240) / 10;
     if (boss.age == 60) {
         shakeLevel = 0;
-        frameCounter = 100000;  // the ending begins
+        run.frameCounter = 100000;  // the ending begins
         bossActive = 0;
         ClearAllBullets();
         boss.freeFlag = 1;

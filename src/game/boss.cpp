@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "assets/catalogue.h"
-#include "core/screen_flow.h"
+#include "core/state.h"
 #include "game/attacks.h"
 #include "game/player.h"
 #include "game/world.h"
@@ -80,9 +80,9 @@ void SetAnimationFrame(Sprite* sprite) {
     float row = static_cast<float>(boss.sheetRow);
     if (lean == 0 && boss.sheetRow > 120) {
         // Casting: frames 3, 2, 1, 0, 1, 2, 3, each held 4 frames.
-        frameX = static_cast<float>(std::abs((frameCounter % 28) / 4 - 3) * boss.frameWidth);
+        frameX = static_cast<float>(std::abs((run.frameCounter % 28) / 4 - 3) * boss.frameWidth);
     } else if (lean == 0) {
-        frameX = static_cast<float>((frameCounter % 32) / 8 * boss.frameWidth);
+        frameX = static_cast<float>((run.frameCounter % 32) / 8 * boss.frameWidth);
     } else {
         int strength = std::abs(lean);
         frameX = static_cast<float>(strength == 16 ? 3 * boss.frameWidth

@@ -8,7 +8,8 @@
 #include <cstring>
 
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/state.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -175,8 +176,8 @@ void Mote(int i) {
 // The new colour shows from the next frame, since this frame's tint is already set.
 void LivesDisplay(int i) {
     if (effectAge[i] % 8 < 4) {
-        int grey = lives == 0 ? 0 : 100;
-        effectRed[i] = lives == 0 ? 255 : 100;
+        int grey = run.lives == 0 ? 0 : 100;
+        effectRed[i] = run.lives == 0 ? 255 : 100;
         effectGreen[i] = grey;
         effectBlue[i] = grey;
     } else {

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <cstdlib>
 
-#include "core/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/state.h"
 #include "core/sound_cues.h"
 #include "game/player.h"
 #include "game/world.h"
@@ -110,7 +111,7 @@ void ItemStep(int i) {
         attracted[i] = 1;
         RaiseCue(CUE_ITEM00);
         itemFree[i] = 1;
-        score += Worth(itemType[i]);
+        run.score += Worth(itemType[i]);
     }
 
     // Drawn also in the frame it is collected; it flips like a coin every 60 frames.

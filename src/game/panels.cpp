@@ -5,7 +5,8 @@
 #include <cmath>
 #include <utility>
 
-#include "core/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/world.h"
 #include "gfx/sprite.h"
@@ -198,10 +199,10 @@ void PanelStep(int n) {
     ScreenPoint left = EdgePoint(c1, c3, 0), right = EdgePoint(c2, c4, 0);
     for (int i = 0; i < kStrips; i++) {
         float a = (farEnd - panelZ[n] - static_cast<float>((i * 384) / 40)) / 5;
-        if (frameCounter <= 0) {
+        if (run.frameCounter <= 0) {
             a -= 255.0f;
-        } else if (frameCounter <= 164) {
-            a -= 255.0f - static_cast<float>(frameCounter) * 1.5f;
+        } else if (run.frameCounter <= 164) {
+            a -= 255.0f - static_cast<float>(run.frameCounter) * 1.5f;
         }
         if (a < 0) a = 0;
         if (a > 255) a = 255;

@@ -5,17 +5,15 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
 #include "game/items.h"
 #include "gfx/sprite.h"
-#include "input/input.h"
-#include "replay/replay.h"
+#include "input/actions.h"
 
 float playerX = 320, playerY = 412;
 int32_t invulnTimer = 0;
@@ -29,8 +27,6 @@ Sprite* playerSprite = nullptr;
 Sprite* focusSprite = nullptr;
 
 namespace {
-
-enum Action { ACTION_UP = 0, ACTION_DOWN, ACTION_LEFT, ACTION_RIGHT, ACTION_SLOW, ACTION_BOMB };
 
 constexpr float kBlastReach = 60;      // added to half a bullet's size
 constexpr float kBlastBossReach = 80;
@@ -112,44 +108,45 @@ void BombSequence() {
 // Movement, slow mode and the bomb; only while no hit is pending and the game has begun.
 void Control() {
     float v = 4.5f;
-    if (ReadAction(ACTION_SLOW)) {
+    if (ReadAction(ACT_SLOW)) {
         if (slowGauge < 10) slowGauge += 1;
         v = 2.0f;
     } else if (slowGauge > 0) {
         slowGauge -= 1;
     }
-    bool vertical = ReadAction(ACTION_UP) || ReadAction(ACTION_DOWN);
-    bool horizontal = ReadAction(ACTION_LEFT) || ReadAction(ACTION_RIGHT);
+    bool vertical = ReadAction(ACT_UP) || ReadAction(ACT_DOWN);
+    bool horizontal = ReadAction(ACT_LEFT) || ReadAction(ACT_RIGHT);
     if (vertical && horizontal) v = v / 1.41f;
     // Opposite directions held together cancel: each is applied in turn with its own clamp.
-    if (ReadAction(ACTION_UP)) {
+    if (ReadAction(ACT_UP)) {
         playerY -= v;
         if (playerY < 24) playerY = 24;
     }
-    if (ReadAction(ACTION_DOWN)) {
+    if (ReadAction(ACT_DOWN)) {
         playerY += v;
         if (playerY > 452) playerY = 452;
     }
-    if (ReadAction(ACTION_LEFT)) {
+    if (ReadAction(ACT_LEFT)) {
         playerX -= v;
         if (playerBank > -16) playerBank -= 1;
         if (playerX < 136) playerX = 136;
     }
-    if (ReadAction(ACTION_RIGHT)) {
+    if (ReadAction(ACT_RIGHT)) {
         playerX += v;
         if (playerBank < 16) playerBank += 1;
         if (playerX > 504) playerX = 504;
     }
     if (bombTimer > 0) BombSequence();
-    // Bombs are unlimited; only one runs at a time.
-    if (ReadAction(ACTION_BOMB) && bombTimer == 0) {
+    // The player has no shot: the SHOOT binding sets off the bomb. Bombs are unlimited; only
+    // one runs at a time.
+    if (ReadAction(ACT_SHOOT) && bombTimer == 0) {
         bombTimer = 48;
         RaiseCue(CUE_TAN00_SECOND);
     }
 }
 
 void SelectPicture() {
-    int c = frameCounter % 32;
+    int c = run.frameCounter % 32;
     float x, y;
     if (playerBank == 0) {
         x = static_cast<float>((c / 4) * 32);
@@ -180,17 +177,9 @@ void CreatePlayerSprites() {
 }
 
 void PlayerStep() {
-    // The end of a replay freezes the frame under the pause menu; resuming pauses again.
-    if (replayPlayback && replayFrame >= replayEnd) {
-        Latch(MenuKey::Cancel) = 1;
-        Latch(MenuKey::Confirm) = 1;
-        pauseCursor = 1;
-        TakeSnapshot();
-        pauseState = PauseState::Paused;
-    }
     if (invulnTimer > 0) invulnTimer -= 1;
-    if (lifeLossTimer == 0 && frameCounter >= 0) Control();
-    if (!ReadAction(ACTION_LEFT) && !ReadAction(ACTION_RIGHT)) {
+    if (lifeLossTimer == 0 && run.frameCounter >= 0) Control();
+    if (!ReadAction(ACT_LEFT) && !ReadAction(ACT_RIGHT)) {
         if (playerBank > 0) playerBank -= 1;
         else if (playerBank < 0) playerBank += 1;
     }
@@ -198,7 +187,7 @@ void PlayerStep() {
 
     float ring = static_cast<float>(slowGauge) / 10.0f;
     focusSprite->SetDepth(0.8f);
-    focusSprite->DrawTransformed(playerX, playerY, static_cast<float>(frameCounter) / 57.3f * 3.0f,
+    focusSprite->DrawTransformed(playerX, playerY, static_cast<float>(run.frameCounter) / 57.3f * 3.0f,
                                  ring, ring);
     // An invulnerable player flickers towards blue.
     uint32_t k = static_cast<uint32_t>(255 - 32 * (invulnTimer % 8));
@@ -206,7 +195,7 @@ void PlayerStep() {
     playerSprite->DrawTransformed(playerX, playerY, 0, 1, 1);
     focusSprite->SetDepth(0.31f);
     focusSprite->DrawTransformed(playerX, playerY,
-                                 static_cast<float>(-frameCounter) / 57.3f * 3.0f, ring, ring);
+                                 static_cast<float>(-run.frameCounter) / 57.3f * 3.0f, ring, ring);
 }
 
 void PlayerHit() {
@@ -219,12 +208,12 @@ void PlayerHit() {
 void ApplyLifeLoss() {
     if (lifeLossTimer != 1) return;
     lifeLossTimer = 0;
-    lives -= 1;
-    if (lives >= 0) {
+    run.lives -= 1;
+    if (run.lives >= 0) {
         // The lives left, over the player: a label and the digit.
         SpawnEffect(8, 190, 190, 32, 12, playerX - 8, playerY - 24, 1, 1, 0, 0.85f,
                     EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
-        SpawnEffect(8, lives * 16, 208, 14, 24, playerX + 12, playerY - 26, 0.6f, 0.6f, 0, 0.85f,
+        SpawnEffect(8, run.lives * 16, 208, 14, 24, playerX + 12, playerY - 26, 0.6f, 0.6f, 0, 0.85f,
                     EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
     }
     invulnTimer = 48;

@@ -5,8 +5,7 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "core/state.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "game/effects.h"
@@ -54,7 +53,7 @@ void BuildScene() {
 
 void BossArrives() {
     HSTREAM music = hge->Stream_Load("Music/music1.mp3", 0);
-    musicChannel = hge->Stream_Play(music, true, musicVolume);
+    run.musicChannel = hge->Stream_Play(music, true, settings.musicVolume);
     bossActive = 1;
     RaiseCue(CUE_CAT00);
     attackTimer = 1320;
@@ -113,9 +112,9 @@ void OrderPanels() {
 void StageScript() {
     if (bossActive) {
         attackTimer -= 1;
-    } else if (frameCounter == -62) {
+    } else if (run.frameCounter == -62) {
         BuildScene();
-    } else if (frameCounter == 2) {
+    } else if (run.frameCounter == 2) {
         BossArrives();
     }
     OrderPanels();

@@ -4,8 +4,7 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -39,12 +38,6 @@ void BuildDirectionTables() {
         SinTable[k * 900] = sinAxis[k];
         NegCosTable[k * 900] = negCosAxis[k];
     }
-}
-
-HTEXTURE TextureAt(int index) {
-    if (index >= 0 && index < kTextureCount) return textures[index];
-    if (hge != nullptr) hge->System_Log("Texture index %d is outside the texture table.", index);
-    return 0;
 }
 
 float AngleTo(float x1, float y1, float x2, float y2, float offset) {
@@ -88,7 +81,7 @@ void HslToRgb(double hue, double saturation, double lightness) {
 static void DrawSpellBackdrop() {
     Sprite& s = *overlaySprite;
     s.SetDepth(0.89f);
-    if (stage != 1) return;
+    if (run.stage != 1) return;
     s.ChangeTexture(textures[34]);
     s.SetRegion(0, 0, 256, 256);
     s.SetBlend(2);
@@ -99,7 +92,7 @@ static void DrawSpellBackdrop() {
     s.SetBlend(2);
     s.SetAnchor(128, 128);
     s.SetTint(0x87FF0000);
-    s.DrawTransformed(320, 240, static_cast<float>(frameCounter / 2) / 57.3f, 3);
+    s.DrawTransformed(320, 240, static_cast<float>(run.frameCounter / 2) / 57.3f, 3);
     s.SetAnchor(0, 0);
     s.SetTint(0xFFFFFFFF);
     s.SetBlend(2);
@@ -124,11 +117,19 @@ static void BulletPass(InPass inPass) {
     }
 }
 
+void ClearPlayField() {
+    FreeAllBullets();
+    FreeAllBossSlots();
+    FreeAllEffects();
+    FreeAllItems();
+    panelCount = 0;
+}
+
 void WorldStep() {
-    if (static_cast<int32_t>(screen) > 10) return;
+    if (static_cast<int32_t>(run.screen) > 10) return;
 
     // The backdrop turns once round the colour wheel every 2880 frames.
-    float hue = static_cast<float>(frameCounter % 2880) / 2880.0f - 0.01f;
+    float hue = static_cast<float>(run.frameCounter % 2880) / 2880.0f - 0.01f;
     HslToRgb(hue, 0.6, 0.5);
     uint32_t clear = 0xFF000000u + static_cast<uint32_t>(static_cast<int>(hslRed)) * 65536u +
                      static_cast<uint32_t>(static_cast<int>(hslGreen)) * 256u +

@@ -23,6 +23,10 @@ extern bool spellBackdrop;
 // Builds SinTable and NegCosTable once, at the catalogue's loading frame.
 void BuildDirectionTables();
 
+// Empties every store of the battle: bullets, boss slots, effects, items and panels. The game
+// reset and leaving a game both go through it.
+void ClearPlayField();
+
 // Advances the battle by one frame and draws it; called by the game screen while running,
 // inside an open scene, after frameCounter has been advanced.
 void WorldStep();
@@ -34,9 +38,6 @@ float AngleTo(float x1, float y1, float x2, float y2, float offset);
 // Standard HSL to RGB in double precision (hue in turns, saturation and lightness 0..1);
 // writes hslRed, hslGreen, hslBlue.
 void HslToRgb(double hue, double saturation, double lightness);
-
-// The handle of textures[index]; 0 (and a log line) for an index outside the table.
-HTEXTURE TextureAt(int index);
 
 // Direction-table index of an angle: trunc(angle * 10). Movers keep their angles in [0, 360];
 // the few hundredths of a degree that AngleTo can stray past either end (its 57.3 factor), and

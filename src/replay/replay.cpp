@@ -12,12 +12,6 @@
 #include <unistd.h>
 #endif
 
-#include "core/callbacks.h"
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
-
-int32_t replayInputs[kReplayMaxEnd + 1] = {};
-int32_t replayEnd = 0;
 
 namespace {
 
@@ -93,6 +87,30 @@ void WriteText(FILE* file, const char* text) {
     }
 }
 
+// Reads a replay's head: its four text lines, then seed, result, score and frame count, each
+// as far as the file holds them and counted in linesRead and numbersRead. Leaves the file just
+// after the frame count, at the first word.
+void ReadHead(FILE* file, ReplaySummary* head) {
+    std::memset(head, 0, sizeof *head);
+    while (head->linesRead < 4 && ReadLine(file, head->lines[head->linesRead], ReplaySummary::kLineSize)) {
+        ++head->linesRead;
+    }
+    if (head->linesRead < 4) return;
+    int64_t value = 0;
+    if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) != NumberRead::Ok) return;
+    head->seed = int32_t(value);
+    ++head->numbersRead;
+    if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) != NumberRead::Ok) return;
+    head->result = int32_t(value);
+    ++head->numbersRead;
+    if (ReadNumber(file, INT64_MIN, INT64_MAX, &value) != NumberRead::Ok) return;
+    head->score = value;
+    ++head->numbersRead;
+    if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) != NumberRead::Ok) return;
+    head->end = int32_t(value);
+    ++head->numbersRead;
+}
+
 const char* OrDefault(const char* text, const char* fallback) {
     return text == nullptr || text[0] == '\0' ? fallback : text;
 }
@@ -128,7 +146,7 @@ bool WriteReplayFile(const char* path, const char* replayName, const char* playe
         return false;
     }
 
-    int32_t words = replayFrame;
+    int32_t words = record.replayFrame;
     if (words < 0) words = 0;
     if (words > kReplayMaxWords) words = kReplayMaxWords;
 
@@ -140,9 +158,9 @@ bool WriteReplayFile(const char* path, const char* replayName, const char* playe
     std::fputs(" \n", file);
     WriteText(file, dateText == nullptr ? "" : dateText);
     std::fputc('\n', file);
-    std::fprintf(file, "%" PRId32 " %" PRId32 " %" PRId64 " %" PRId32 " ", randomSeed, resultCode,
-                 score, words + 1);
-    for (int32_t k = 1; k <= words; ++k) std::fprintf(file, "%" PRId32 " ", replayInputs[k]);
+    std::fprintf(file, "%" PRId32 " %" PRId32 " %" PRId64 " %" PRId32 " ", record.randomSeed, run.resultCode,
+                 run.score, words + 1);
+    for (int32_t k = 1; k <= words; ++k) std::fprintf(file, "%" PRId32 " ", record.replayInputs[k]);
 
     bool ok = std::fflush(file) == 0 && std::ferror(file) == 0;
 #if !defined(_WIN32)
@@ -171,32 +189,12 @@ bool WriteReplay(int slot, const char* replayName, const char* playerName, const
 }
 
 bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary) {
-    std::memset(summary, 0, sizeof *summary);
     FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return false;
-    while (summary->linesRead < 4 &&
-           ReadLine(file, summary->lines[summary->linesRead], ReplaySummary::kLineSize)) {
-        ++summary->linesRead;
+    if (file == nullptr) {
+        std::memset(summary, 0, sizeof *summary);
+        return false;
     }
-    if (summary->linesRead == 4) {
-        int64_t value = 0;
-        if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
-            summary->seed = int32_t(value);
-            ++summary->numbersRead;
-            if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
-                summary->result = int32_t(value);
-                ++summary->numbersRead;
-                if (ReadNumber(file, INT64_MIN, INT64_MAX, &value) == NumberRead::Ok) {
-                    summary->score = value;
-                    ++summary->numbersRead;
-                    if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) == NumberRead::Ok) {
-                        summary->end = int32_t(value);
-                        ++summary->numbersRead;
-                    }
-                }
-            }
-        }
-    }
+    ReadHead(file, summary);
     std::fclose(file);
     return true;
 }
@@ -211,28 +209,15 @@ bool LoadReplayFile(const char* path) {
     FILE* file = std::fopen(path, "r");
     if (file == nullptr) return false;
 
-    char line[ReplaySummary::kLineSize];
-    for (int i = 0; i < 4; ++i) {
-        if (!ReadLine(file, line, sizeof line)) {
-            ReplayLog("Replay %s not loaded: it ends within its first four lines", path);
-            std::fclose(file);
-            return false;
-        }
-    }
-    int64_t seed = 0;
-    int64_t result = 0;
-    int64_t finalScore = 0;
-    int64_t end = 0;
+    ReplaySummary head;
+    ReadHead(file, &head);
     const char* damage = nullptr;
-    if (ReadNumber(file, INT32_MIN, INT32_MAX, &seed) != NumberRead::Ok) {
-        damage = "no seed";
-    } else if (ReadNumber(file, INT32_MIN, INT32_MAX, &result) != NumberRead::Ok) {
-        damage = "no result";
-    } else if (ReadNumber(file, INT64_MIN, INT64_MAX, &finalScore) != NumberRead::Ok) {
-        damage = "no score";
-    } else if (ReadNumber(file, INT32_MIN, INT32_MAX, &end) != NumberRead::Ok) {
-        damage = "no frame count";
-    } else if (end < 1 || end > kReplayMaxEnd) {
+    if (head.linesRead < 4) {
+        damage = "it ends within its first four lines";
+    } else if (head.numbersRead < 4) {
+        constexpr const char* kMissing[4] = {"no seed", "no result", "no score", "no frame count"};
+        damage = kMissing[head.numbersRead];
+    } else if (head.end < 1 || head.end > kReplayMaxEnd) {
         damage = "a frame count outside 0..100000";
     }
     if (damage != nullptr) {
@@ -241,7 +226,9 @@ bool LoadReplayFile(const char* path) {
         return false;
     }
 
-    randomSeed = int32_t(seed);
+    const int32_t seed = head.seed;
+    const int32_t end = head.end;
+    record.randomSeed = int32_t(seed);
     int32_t loaded = 0;
     while (loaded < end - 1) {
         int64_t word = 0;
@@ -254,11 +241,11 @@ bool LoadReplayFile(const char* path) {
                       int(end - 1));
             break;
         }
-        replayInputs[++loaded] = int32_t(word);
+        record.replayInputs[++loaded] = int32_t(word);
     }
-    replayEnd = loaded + 1;
+    record.replayEnd = loaded + 1;
     // Frames past the record hold no actions, whatever a longer earlier record left there.
-    for (int32_t k = replayEnd; k <= kReplayMaxEnd; ++k) replayInputs[k] = 0;
+    for (int32_t k = record.replayEnd; k <= kReplayMaxEnd; ++k) record.replayInputs[k] = 0;
     std::fclose(file);
     return true;
 }
@@ -267,29 +254,4 @@ bool LoadReplay(int slot) {
     char path[32];
     if (!ReplaySlotFileName(slot, path, sizeof path)) return false;
     return LoadReplayFile(path);
-}
-
-void DecodeReplayInputs() {
-    if (frameCounter < 0 || frameCounter > 99999) return;
-    for (int k = 0; k < 8; ++k) inputBits[k] = 0;
-    if (!replayPlayback) return;
-    // Resuming after the record's end runs frames past it; they hold no actions.
-    int32_t word = replayFrame >= 1 && replayFrame <= kReplayMaxEnd ? replayInputs[replayFrame] : 0;
-    for (int k = 7; k >= 0; --k) {
-        int32_t weight = 1 << k;
-        if (word >= weight) {
-            word -= weight;
-            inputBits[k] = 1;
-        }
-    }
-}
-
-void RecordReplayInputs() {
-    if (replayPlayback || frameCounter < 0 || frameCounter > 99999) return;
-    if (replayFrame < 1 || replayFrame > kReplayMaxWords) return;
-    int32_t word = 0;
-    for (int k = 0; k < 8; ++k) {
-        if (inputBits[k] != 0) word += 1 << k;
-    }
-    replayInputs[replayFrame] = word;
 }

@@ -1,5 +1,5 @@
-// replay.h -- the replay record (one word of held actions per frame of play, plus the seed in
-// game_reset.h) and the text file a record is saved in: the ten slot files, writing one, reading
+// replay.h -- the text file a replay record (record.randomSeed and one word of held actions per
+// frame of play, in core/state.h) is saved in: the ten slot files, writing one, reading
 // the summary the replay screens list, and loading one for playback.
 //
 // File layout (text, one line end per line as the platform writes it; CRLF files read the same):
@@ -13,17 +13,9 @@
 
 #include <cstdint>
 
-constexpr int kReplaySlotCount = 10;     // slots 1..10
-constexpr int kReplayMaxWords = 100000;  // frames 1..100000: frameCounter 0..99999
-constexpr int kReplayMaxEnd = kReplayMaxWords + 1;
+#include "core/state.h"
 
-// Per-game: the held actions of frame k of play in word k (bit a set: action a held), k from 1;
-// index 0 is never used and the last index is room for the word at the end mark, which is
-// always 0 after a load. Recording fills it; LoadReplay fills it for playback.
-extern int32_t replayInputs[kReplayMaxEnd + 1];
-// The number of loaded words plus 1; playback stops when replayFrame reaches it. Set only by a
-// load.
-extern int32_t replayEnd;
+constexpr int kReplaySlotCount = 10;     // slots 1..10
 
 // The slot's file name, "Replay/qz507_%02d.rpy"; false for a slot outside 1..10.
 bool ReplaySlotFileName(int slot, char* out, int outSize);
@@ -57,16 +49,10 @@ struct ReplaySummary {
 bool ReadReplaySummary(int slot, ReplaySummary* summary);
 bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary);
 
-// Fills randomSeed, replayEnd and replayInputs from the slot's file. False, with nothing changed,
+// Fills record.randomSeed, replayEnd and replayInputs from the slot's file. False, with nothing changed,
 // when the file is missing or its head is damaged (a line or one of the four numbers missing or
 // not a number, or an end outside 1..100001). Words that are cut short or not 32-bit numbers end
 // the record there: the sound words before them are loaded and replayEnd says how many (logged).
 // Every word after the record is 0.
 bool LoadReplay(int slot);
 bool LoadReplayFile(const char* path);
-
-// The game frame's two replay steps. Clears the eight inputBits and, during playback, sets the
-// bits of this frame's word (a frame past the record holds no actions).
-void DecodeReplayInputs();
-// While recording, stores this frame's inputBits as the word of replayFrame.
-void RecordReplayInputs();

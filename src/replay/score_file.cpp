@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "core/state.h"
 
 ScoreList scoreList = {};
 
@@ -32,7 +31,7 @@ bool ReadRecord(FILE* file, int64_t& value) {
 
 }  // namespace
 
-void AppendScore() {
+ScoreRank AppendScore(int64_t finalScore) {
     // A missing Replay folder would otherwise lose the score of the game just finished.
     if (::mkdir("Replay", 0755) != 0 && errno != EEXIST) {
         hge->System_Log("Could not create the Replay folder");
@@ -40,22 +39,22 @@ void AppendScore() {
     FILE* file = std::fopen(kScoreFile, "a+");
     if (file == nullptr) {
         hge->System_Log("Could not open %s; the score is not recorded", kScoreFile);
-        return;
+        return {};
     }
-    std::fprintf(file, " %" PRId64, score);
+    std::fprintf(file, " %" PRId64, finalScore);
     std::fclose(file);
 
-    resultRank = 0;
-    resultTotal = 0;
+    ScoreRank rank;
     file = std::fopen(kScoreFile, "r");
-    if (file == nullptr) return;
-    int64_t record = 0;
-    while (ReadRecord(file, record)) {
+    if (file == nullptr) return rank;
+    int64_t stored = 0;
+    while (ReadRecord(file, stored)) {
         // Ties count against the new game: equalling the best earlier score ranks second.
-        if (record >= score) resultRank += 1;
-        resultTotal += 1;
+        if (stored >= finalScore) rank.rank += 1;
+        rank.total += 1;
     }
     std::fclose(file);
+    return rank;
 }
 
 bool LoadScoreList() {
@@ -63,18 +62,18 @@ bool LoadScoreList() {
     FILE* file = std::fopen(kScoreFile, "r");
     if (file == nullptr) return false;
     int64_t* first = scoreList.records + 1;
-    int64_t record = 0;
-    while (ReadRecord(file, record)) {
+    int64_t stored = 0;
+    while (ReadRecord(file, stored)) {
         // With the list full, a new record only takes the place of the lowest one kept, so the
         // list never grows past its room and the best scores are never the ones dropped. Kept
         // as a heap with the lowest record first until the end.
         if (scoreList.count < kScoreListRoom) {
-            first[scoreList.count] = record;
+            first[scoreList.count] = stored;
             scoreList.count += 1;
             std::push_heap(first, first + scoreList.count, std::greater<int64_t>());
-        } else if (record > first[0]) {
+        } else if (stored > first[0]) {
             std::pop_heap(first, first + scoreList.count, std::greater<int64_t>());
-            first[scoreList.count - 1] = record;
+            first[scoreList.count - 1] = stored;
             std::push_heap(first, first + scoreList.count, std::greater<int64_t>());
         }
     }

@@ -15,11 +15,16 @@ struct ScoreList {
 // Per-run: filled by LoadScoreList.
 extern ScoreList scoreList;
 
-// Appends `score` to the score file (creating the Replay folder and the file when missing), then
-// sets resultRank to the number of records at least as high (the new one included) and
-// resultTotal to the number of records. Nothing is written or counted when the file cannot be
-// opened.
-void AppendScore();
+// Where a finished game's score stands: the number of records at least as high (the new one
+// included) among `total` records. Both 0 when the score file could not be opened.
+struct ScoreRank {
+    float rank = 0;
+    float total = 0;
+};
+
+// Appends `finalScore` to the score file (creating the Replay folder and the file when missing) and
+// counts its rank. Nothing is written or counted when the file cannot be opened.
+ScoreRank AppendScore(int64_t finalScore);
 // Reads every record into scoreList, at most kScoreListRoom of them, and sorts them highest
 // first. Returns false (leaving the list empty) when the file cannot be opened.
 bool LoadScoreList();

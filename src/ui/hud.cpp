@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "core/digits.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/player.h"
 #include "game/world.h"
@@ -100,9 +100,9 @@ void DrawSidePanel() {
     // Lives: a 4-column grid of number pictures; the last life blinks red. In the frame that
     // loses the game lives reads -1, and that frame is the one frozen behind the result panel,
     // so it shows as 0 rather than as a picture from outside the grid.
-    int shown = lives < 0 ? 0 : lives;
+    int shown = run.lives < 0 ? 0 : run.lives;
     overlaySprite->ChangeTexture(textures[30]);
-    if (shown == 0 && frameCounter % 16 < 8) overlaySprite->SetTint(0xFFFF0000);
+    if (shown == 0 && run.frameCounter % 16 < 8) overlaySprite->SetTint(0xFFFF0000);
     overlaySprite->SetRegion(static_cast<float>((shown % 4) * 64),
                              static_cast<float>((shown / 4) * 64), 64, 64);
     overlaySprite->DrawTransformed(578, 403, 0, 0.4f);
@@ -112,7 +112,7 @@ void DrawSidePanel() {
 void DrawScore() {
     overlaySprite->ChangeTexture(textures[8]);
     int digits[20];
-    int digitCount = splitDigits(score, digits);
+    int digitCount = splitDigits(run.score, digits);
     for (int i = 0; i < digitCount; i++) {
         SetDigit(overlaySprite, digits[i]);
         overlaySprite->DrawTransformed(static_cast<float>(60 - digitCount * 10 + 20 * i), 140, 0,

@@ -1,16 +1,24 @@
 // options.cpp -- the options menu and the key configuration.
 #include "ui/options.h"
 
+#include <cstring>
+
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "core/digits.h"
 #include "core/sound_cues.h"
-#include "input/input.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "input/settings.h"
 #include "ui/title.h"
 
-int32_t menuSlide = 0;
-bool waitingForKey = false;
+// Positional by key code: 9 TAB, 13 ENTER, 16..20 SHIFT CTRL ALT PAUSE CAPSLK, 37..40 the arrows.
+const char* const keyNames[256] = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "TAB",
+    nullptr, nullptr, nullptr, "ENTER", nullptr, nullptr, "SHIFT", "CTRL", "ALT", "PAUSE",
+    "CAPSLK", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "LEFT", "UP", "RIGHT",
+    "DOWN",
+};
 
 namespace {
 
@@ -41,6 +49,45 @@ void DrawVolume(int32_t value, float right, float percentX, float y) {
     Piece(106, 468, 36, 36, percentX, y);
 }
 
+// The key cap grid of the options labels: five 36 x 36 cells to a row.
+void DigitCell(int d) { overlaySprite->SetRegion(70 + 36 * (d % 5), 216 + 36 * (d / 5), 36, 36); }
+void LetterCell(int k) { overlaySprite->SetRegion(70 + 36 * (k % 5), 288 + 36 * (k / 5), 36, 36); }
+
+// The eight action labels and their keys, on the options labels, slid by menuSlide.
+void DrawKeyNames() {
+    const float slide = static_cast<float>(menus.menuSlide);
+    for (int i = 0; i < kActionCount; ++i) {
+        const float y = static_cast<float>(100 + 40 * i);
+        const int64_t c = settings.KeyBindings[i];
+        overlaySprite->SetTint(menus.waitingForKey && i == menus.menuCursor ? 0xFFFFFFFFu : 0x9BFFFFFFu);
+        if (c >= 'A' && c <= 'Z') {
+            LetterCell(static_cast<int>(c - 'A'));
+            overlaySprite->DrawTransformed(slide - 426, y, 0, 0.8f, 0.8f);
+        } else if (c >= '0' && c <= '9') {
+            DigitCell(static_cast<int>(c - '0'));
+            overlaySprite->DrawTransformed(slide - 426, y, 0, 0.8f, 0.8f);
+        } else {
+            DigitCell(50);  // the blank key cap
+            overlaySprite->DrawTransformed(slide - 426, y, 0, 0.8f, 0.8f);
+            const char* name = c >= 0 && c < 256 ? keyNames[c] : nullptr;
+            if (name != nullptr) {
+                const int n = static_cast<int>(std::strlen(name));
+                for (int j = 0; j < n; ++j) {
+                    LetterCell(name[j] - 'A');
+                    overlaySprite->DrawTransformed(slide - 410 - 10 * n + 20 * j, y, 0, 0.8f,
+                                                   0.8f);
+                }
+            }
+        }
+    }
+    for (int i = 0; i < kActionCount; ++i) {
+        overlaySprite->SetTint(i == menus.menuCursor ? 0xFFFFFFFFu : 0x9BFFFFFFu);
+        overlaySprite->SetRegion(0, 504 + 36 * i, 320, 36);
+        overlaySprite->DrawTransformed(slide - 666, static_cast<float>(100 + 40 * i), 0, 0.8f,
+                                       0.8f);
+    }
+}
+
 void PrepareSprite() {
     overlaySprite->ChangeTexture(optionsLabelsTexture);
     overlaySprite->SetDepth(0.1f);
@@ -59,15 +106,15 @@ int32_t VolumeUp(int32_t v) {
 }
 
 void LeaveToTitle(bool keepSlide) {
-    screen = Screen::Title;
-    menuCursor = 2;  // the main menu's Options item
+    run.screen = Screen::Title;
+    menus.menuCursor = 2;  // the main menu's Options item
     RaiseCue(CUE_CANCEL00);
     FreeOptionsLabels();
-    if (!keepSlide) menuSlide = 0;
+    if (!keepSlide) menus.menuSlide = 0;
     SaveSettings();
     // The engine changes the display mode only between scenes.
     hge->Gfx_EndScene();
-    hge->System_SetState(HGE_WINDOWED, windowed == 1);
+    hge->System_SetState(HGE_WINDOWED, settings.windowed == 1);
     hge->Gfx_BeginScene(0);
 }
 
@@ -77,8 +124,8 @@ void OptionsFrame() {
     PrepareSprite();
     DrawKeyNames();
 
-    if (menuSlide < 300) menuSlide += 20;
-    if (menuSlide > 300) menuSlide -= 20;
+    if (menus.menuSlide < 300) menus.menuSlide += 20;
+    if (menus.menuSlide > 300) menus.menuSlide -= 20;
 
     const bool focused = IsForeground();
     if (focused) {
@@ -86,33 +133,33 @@ void OptionsFrame() {
         if (MenuKeyPressed(MenuKey::Left)) {
             Latch(MenuKey::Left) = 1.0f;
             RaiseCue(CUE_SELECT00);
-            if (menuCursor == 1) musicVolume = VolumeDown(musicVolume);
-            if (menuCursor == 2) seVolume = VolumeDown(seVolume);
-            if (menuCursor == 3) windowed = windowed == 1 ? 0 : 1;
+            if (menus.menuCursor == 1) settings.musicVolume = VolumeDown(settings.musicVolume);
+            if (menus.menuCursor == 2) settings.seVolume = VolumeDown(settings.seVolume);
+            if (menus.menuCursor == 3) settings.windowed = settings.windowed == 1 ? 0 : 1;
         }
         if (MenuKeyPressed(MenuKey::Right)) {
             Latch(MenuKey::Right) = 1.0f;
             RaiseCue(CUE_SELECT00);
-            if (menuCursor == 1) musicVolume = VolumeUp(musicVolume);
-            if (menuCursor == 2) seVolume = VolumeUp(seVolume);
-            if (menuCursor == 3) windowed = windowed == 1 ? 0 : 1;
+            if (menus.menuCursor == 1) settings.musicVolume = VolumeUp(settings.musicVolume);
+            if (menus.menuCursor == 2) settings.seVolume = VolumeUp(settings.seVolume);
+            if (menus.menuCursor == 3) settings.windowed = settings.windowed == 1 ? 0 : 1;
         }
     }
 
-    const float slide = static_cast<float>(menuSlide);
+    const float slide = static_cast<float>(menus.menuSlide);
     const float labelY[kOptionRows] = {110, 160, 210, 260, 310};
     const float labelRegionY[kOptionRows] = {0, 36, 72, 792, 180};
     for (int row = 0; row < kOptionRows; ++row) {
-        overlaySprite->SetTint(row == menuCursor ? kLit : kDim);
+        overlaySprite->SetTint(row == menus.menuCursor ? kLit : kDim);
         if (row == 3) {
             Piece(0, 792, 140, 36, slide - 266, labelY[row]);
-            if (windowed == 1) Piece(140, 792, 180, 36, slide - 130, labelY[row]);
+            if (settings.windowed == 1) Piece(140, 792, 180, 36, slide - 130, labelY[row]);
             else Piece(0, 828, 320, 36, slide - 190, labelY[row]);
         } else {
             Piece(0, labelRegionY[row], 320, 36, slide - 276, labelY[row]);
         }
-        if (row == 1) DrawVolume(musicVolume, slide - 6, slide - 10, labelY[row]);
-        if (row == 2) DrawVolume(seVolume, slide - 6, slide - 10, labelY[row]);
+        if (row == 1) DrawVolume(settings.musicVolume, slide - 6, slide - 10, labelY[row]);
+        if (row == 2) DrawVolume(settings.seVolume, slide - 6, slide - 10, labelY[row]);
     }
 
     if (!focused) return;
@@ -120,40 +167,40 @@ void OptionsFrame() {
         Latch(MenuKey::Cancel) = 1.0f;
         LeaveToTitle(false);
     }
-    if (screen == Screen::Options && MenuKeyPressed(MenuKey::Confirm)) {
+    if (run.screen == Screen::Options && MenuKeyPressed(MenuKey::Confirm)) {
         Latch(MenuKey::Confirm) = 1.0f;
-        if (menuCursor == 4) {
+        if (menus.menuCursor == 4) {
             RaiseCue(CUE_OK00);
             // Left this way, the next visit shows the panel at rest without sliding in.
             LeaveToTitle(true);
-        } else if (menuCursor == 0) {
+        } else if (menus.menuCursor == 0) {
             RaiseCue(CUE_OK00);
-            screen = Screen::KeyConfig;
-            menuCursor = 0;
+            run.screen = Screen::KeyConfig;
+            menus.menuCursor = 0;
         }
     }
 }
 
 void KeyConfigFrame() {
     PrepareSprite();
-    if (menuSlide < 900) menuSlide += 20;
+    if (menus.menuSlide < 900) menus.menuSlide += 20;
 
     // The options panel slides away to the right, every row dimmed.
-    const float slide = static_cast<float>(menuSlide);
+    const float slide = static_cast<float>(menus.menuSlide);
     overlaySprite->SetTint(kDim);
     for (int i = 0; i <= 5; ++i) {
         const float y = static_cast<float>(110 + 50 * i);
         if (i == 4) {
             Piece(0, 792, 145, 36, slide - 236, y);
-            if (windowed == 1) Piece(140, 792, 180, 36, slide - 100, y);
+            if (settings.windowed == 1) Piece(140, 792, 180, 36, slide - 100, y);
             else Piece(0, 828, 320, 36, slide - 160, y);
         } else {
             Piece(0, static_cast<float>(36 * i), 320, 36, slide - 246, y);
         }
     }
-    DrawVolume(musicVolume, slide + 24, slide + 20, 160);
-    DrawVolume(seVolume, slide + 24, slide + 20, 210);
-    if (autoBomb == 1) {
+    DrawVolume(settings.musicVolume, slide + 24, slide + 20, 160);
+    DrawVolume(settings.seVolume, slide + 24, slide + 20, 210);
+    if (settings.autoBomb == 1) {
         Piece(214, 360, 36, 36, slide - 10, 260);
         Piece(178, 360, 36, 36, slide + 10, 260);
     } else {
@@ -163,28 +210,50 @@ void KeyConfigFrame() {
     }
 
     const bool focused = IsForeground();
-    if (focused && !waitingForKey) {
+    if (focused && !menus.waitingForKey) {
         MoveMenuCursor(kKeyRows);
     }
 
     DrawKeyNames();
 
     if (!focused) return;
-    if (waitingForKey) {
+    if (menus.waitingForKey) {
         CaptureKey();
         return;
     }
     if (MenuKeyPressed(MenuKey::Cancel)) {
         Latch(MenuKey::Cancel) = 1.0f;
-        screen = Screen::Options;
-        menuCursor = 0;
+        run.screen = Screen::Options;
+        menus.menuCursor = 0;
         RaiseCue(CUE_CANCEL00);
         return;
     }
     if (MenuKeyPressed(MenuKey::Confirm)) {
-        rebindLatch = 1.0f;
+        menus.rebindLatch = 1.0f;
         SetAllMenuLatches();
         RaiseCue(CUE_OK00);
-        waitingForKey = true;
+        menus.waitingForKey = true;
     }
+}
+
+void CaptureKey() {
+    // Confirming the row set every latch; wait until both Confirm keys are up again.
+    if (Latch(MenuKey::Confirm) == 1.0f) return;
+    int key = -1;
+    for (int k = 0; k <= 221; ++k) {
+        if (hge->Input_GetKeyState(k)) {
+            key = k;
+            break;
+        }
+    }
+    if (key < 0) return;
+    if (key == VK_ESCAPE) {
+        RaiseCue(CUE_CANCEL00);
+    } else {
+        RaiseCue(CUE_OK00);
+        if (menus.menuCursor >= 0 && menus.menuCursor < kActionCount) settings.KeyBindings[menus.menuCursor] = key;
+    }
+    menus.waitingForKey = false;
+    menus.rebindLatch = 1.0f;
+    SetAllMenuLatches();
 }

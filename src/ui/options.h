@@ -1,17 +1,18 @@
 // options.h -- the options menu (volumes, window mode, the way to the key configuration) and the
 // key configuration that rebinds the eight actions. Both are drawn over the dimmed title picture
-// and share one horizontal slide.
+// and share one horizontal slide (menus.menuSlide).
 #pragma once
 
-#include <cstdint>
-
-// Per-run: the panels' x offset. 0 when the options are entered fresh, 300 with the options
-// panel at rest, 900 with the key list in place.
-extern int32_t menuSlide;
-// Per-run: the key configuration waits for the new key of the row under menuCursor.
-extern bool waitingForKey;
+// The on-screen names of the keys that are neither letters nor digits, by key code (nullptr
+// for a key without a name). Every name is made of the capitals A to Z only.
+extern const char* const keyNames[256];
 
 // Screen::Options, one frame (called by the title routine after the title picture).
 void OptionsFrame();
 // Screen::KeyConfig, one frame.
 void KeyConfigFrame();
+
+// Called each frame by the key configuration while it waits for a key: once both Confirm keys
+// are released, binds the lowest held key code to the action under menuCursor (Escape
+// cancels), stops the wait and sets every latch.
+void CaptureKey();

@@ -5,17 +5,12 @@
 #include <cstdlib>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
 #include "core/sound_cues.h"
-#include "input/input.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "input/settings.h"
-#include "replay/replay_menu.h"
 #include "ui/options.h"
-
-int32_t menuCursor = 0;
-int32_t menuBarY = 0;
+#include "ui/replay_screens.h"
 
 namespace {
 
@@ -26,13 +21,12 @@ struct MenuItem {
 };
 constexpr MenuItem kMenuItem[kMenuItems] = {{0, 164}, {32, 100}, {96, 94}, {160, 62}};
 
-constexpr int32_t kLogoEnd = 120;
-constexpr int32_t kTitleStart = 200;
+}  // namespace
 
 void DrawLogo() {
     int alpha = 255;
-    if (frameCounter <= 31) alpha = 8 * frameCounter;
-    if (frameCounter >= 89) alpha = 8 * (kLogoEnd - frameCounter);
+    if (run.frameCounter <= 31) alpha = 8 * run.frameCounter;
+    if (run.frameCounter >= 89) alpha = 8 * (kLogoEnd - run.frameCounter);
     screenSprite->SetDepth(0.9f);
     screenSprite->ChangeTexture(logoTexture);
     screenSprite->SetTint((static_cast<uint32_t>(alpha) << 24) | 0xFFFFFFu);
@@ -40,16 +34,18 @@ void DrawLogo() {
     screenSprite->Draw(0, 0);
 }
 
+namespace {
+
 void DrawTitlePicture() {
-    const bool onMenu = screen == Screen::Title;
+    const bool onMenu = run.screen == Screen::Title;
 
     // The music rises from silence to full volume over the first 100 title frames.
-    int v = frameCounter < 300 ? frameCounter - kTitleStart : 100;
-    int64_t volume = int64_t(v) * musicVolume / 100;
+    int v = run.frameCounter < 300 ? run.frameCounter - kTitleStart : 100;
+    int64_t volume = int64_t(v) * settings.musicVolume / 100;
     // A hand-edited volume outside 0..100 is still handed to the engine within its range.
     if (volume < 0) volume = 0;
     if (volume > 100) volume = 100;
-    hge->Channel_SetVolume(musicChannel, static_cast<int>(volume));
+    hge->Channel_SetVolume(run.musicChannel, static_cast<int>(volume));
 
     screenSprite->ChangeTexture(titleBackground);
     screenSprite->SetTint(onMenu ? 0xFFFFFFFFu : 0x7FFFFFFFu);
@@ -61,9 +57,9 @@ void DrawTitlePicture() {
     screenSprite->ChangeTexture(titleTile);
     screenSprite->SetTint(onMenu ? 0x87CDCD19u : 0x43CDCD19u);
     screenSprite->SetRegion(0, 0, 128, 128);
-    const float scroll = static_cast<float>(frameCounter % 384) / 3.0f;
+    const float scroll = static_cast<float>(run.frameCounter % 384) / 3.0f;
     float scale = 1.0f;
-    if (frameCounter < 230) scale = 1.6f - static_cast<float>(frameCounter - kTitleStart) * 0.02f;
+    if (run.frameCounter < 230) scale = 1.6f - static_cast<float>(run.frameCounter - kTitleStart) * 0.02f;
     for (int i = 0; i <= 6; ++i) {
         for (int j = 0; j <= 5; ++j) {
             screenSprite->SetAnchor(static_cast<float>(128 * i) + scroll, static_cast<float>(128 * j));
@@ -78,31 +74,43 @@ void DrawTitlePicture() {
     screenSprite->Draw(65, 67);
 }
 
-void MainMenu() {
-    const bool keysOpen = IsForeground() && switchCountdown == 0;
-    if (keysOpen) {
-        MoveMenuCursor(kMenuItems);
-    }
+// The main menu's keys this frame, read only while the window has focus and no shutter runs.
+struct MainMenuInput {
+    bool open;     // keys are read at all
+    bool confirm;  // a fresh Confirm press
+    bool cancel;   // a fresh Cancel press
+};
 
-    const int pulse = std::abs(frameCounter % 40 - 20) * 3;
+MainMenuInput ReadMainMenuInput() {
+    MainMenuInput in{};
+    in.open = IsForeground() && run.switchCountdown == 0;
+    if (!in.open) return in;
+    in.confirm = MenuKeyPressed(MenuKey::Confirm);
+    in.cancel = MenuKeyPressed(MenuKey::Cancel);
+    return in;
+}
+
+void DrawMainMenu() {
+    const int pulse = std::abs(run.frameCounter % 40 - 20) * 3;
     screenSprite->ChangeTexture(menuLabelsTexture);
     screenSprite->SetTint(0xFFFFFFFFu);
     screenSprite->SetRegion(445, 445, 67, 67);
     screenSprite->SetAnchor(33.5f, 33.5f);
-    screenSprite->DrawTransformed(320, static_cast<float>(menuBarY + 16), 0,
+    screenSprite->DrawTransformed(320, static_cast<float>(menus.menuBarY + 16), 0,
                                   static_cast<float>(pulse) * 0.003f + 0.72f);
     // A tenth of the way each frame, the new position cut to whole pixels on the side of the
     // target, so it settles within a pixel of the item from either side. (Cutting towards zero
     // would leave it stuck up to nine pixels short whenever it moves down the screen.)
-    const int32_t target = 296 + 32 * menuCursor;
-    if (std::abs(menuBarY - target) > 1) {
-        const float next = static_cast<float>(menuBarY) + static_cast<float>(target - menuBarY) / 10.0f;
-        menuBarY = static_cast<int32_t>(target > menuBarY ? std::ceil(next) : std::floor(next));
+    const int32_t target = 296 + 32 * menus.menuCursor;
+    if (std::abs(menus.menuBarY - target) > 1) {
+        const float next = static_cast<float>(menus.menuBarY) +
+                           static_cast<float>(target - menus.menuBarY) / 10.0f;
+        menus.menuBarY = static_cast<int32_t>(target > menus.menuBarY ? std::ceil(next) : std::floor(next));
     }
 
     const uint32_t grey = static_cast<uint32_t>(255 - pulse);
     for (int i = 0; i < kMenuItems; ++i) {
-        const bool selected = i == menuCursor;
+        const bool selected = i == menus.menuCursor;
         screenSprite->SetTint(selected ? 0xFF000000u | grey << 16 | grey << 8 | grey : 0xFFFFFFFFu);
         screenSprite->SetRegion(selected ? 0.0f : 193.0f, kMenuItem[i].labelY,
                                 static_cast<float>(kMenuItem[i].width), 32);
@@ -110,47 +118,55 @@ void MainMenu() {
         screenSprite->Draw(320, static_cast<float>(296 + 32 * i));
     }
     screenSprite->SetAnchor(0, 0);
+}
 
-    if (switchCountdown == 90) {
-        screen = Screen::Game;
-        replayPlayback = false;
-        NewGameLoadingFrame();
+// The confirmed item: Start closes the shutter (the game starts under it), Replay and Options
+// open their screens, Quit ends the program.
+void ConfirmMainMenu() {
+    Latch(MenuKey::Confirm) = 1.0f;
+    // Settings edited by hand are picked up on every confirmed choice.
+    LoadSettings();
+    run.stage = 0;
+    RaiseCue(CUE_OK00);
+    switch (menus.menuCursor) {
+        case 0:
+            run.switchCountdown = 150;
+            break;
+        case 1:
+            run.screen = Screen::ReplayList;
+            break;
+        case 2:
+            run.screen = Screen::Options;
+            overlaySprite->SetRegion(0, 0, 320, 160);
+            LoadOptionsLabels();
+            overlaySprite->ChangeTexture(optionsLabelsTexture);
+            LoadSettings();
+            break;
+        case 3:
+            run.quitRequested = 1;
+            break;
     }
+    menus.menuCursor = 0;
+}
 
-    if (!keysOpen) return;
-    if (MenuKeyPressed(MenuKey::Confirm)) {
-        Latch(MenuKey::Confirm) = 1.0f;
-        // Settings edited by hand are picked up on every confirmed choice.
-        LoadSettings();
-        stage = 0;
-        RaiseCue(CUE_OK00);
-        switch (menuCursor) {
-            case 0:
-                switchCountdown = 150;
-                break;
-            case 1:
-                screen = Screen::ReplayList;
-                break;
-            case 2:
-                screen = Screen::Options;
-                overlaySprite->SetRegion(0, 0, 320, 160);
-                LoadOptionsLabels();
-                overlaySprite->ChangeTexture(optionsLabelsTexture);
-                LoadSettings();
-                break;
-            case 3:
-                quitRequested = 1;
-                break;
-        }
-        menuCursor = 0;
-    }
-    if (MenuKeyPressed(MenuKey::Cancel)) {
-        RaiseCue(CUE_CANCEL00);
-        Latch(MenuKey::Cancel) = 1.0f;
-        // Cancel on Quit ends the program at the next frame callback.
-        if (menuCursor == 3) lives = -2;
-        menuCursor = 3;
-    }
+// Cancel moves to Quit; on Quit it ends the program at the next frame callback.
+void CancelMainMenu() {
+    RaiseCue(CUE_CANCEL00);
+    Latch(MenuKey::Cancel) = 1.0f;
+    if (menus.menuCursor == 3) run.lives = -2;
+    menus.menuCursor = 3;
+}
+
+// The main menu: read the keys, move the cursor, draw the menu as it stands, then act on a
+// choice (the shutter's middle starts the game).
+TitleRequest MainMenu() {
+    const MainMenuInput in = ReadMainMenuInput();
+    if (in.open) MoveMenuCursor(kMenuItems);
+    DrawMainMenu();
+    if (run.switchCountdown == 90) return TitleRequest::StartGame;
+    if (in.confirm) ConfirmMainMenu();
+    if (in.cancel) CancelMainMenu();
+    return TitleRequest::None;
 }
 
 }  // namespace
@@ -158,34 +174,24 @@ void MainMenu() {
 void MoveMenuCursor(int rows) {
     if (MenuKeyPressed(MenuKey::Down)) {
         Latch(MenuKey::Down) = 1.0f;
-        menuCursor = menuCursor >= rows - 1 ? 0 : menuCursor + 1;
+        menus.menuCursor = menus.menuCursor >= rows - 1 ? 0 : menus.menuCursor + 1;
         RaiseCue(CUE_SELECT00);
     }
     if (MenuKeyPressed(MenuKey::Up)) {
         Latch(MenuKey::Up) = 1.0f;
-        menuCursor = menuCursor <= 0 ? rows - 1 : menuCursor - 1;
+        menus.menuCursor = menus.menuCursor <= 0 ? rows - 1 : menus.menuCursor - 1;
         RaiseCue(CUE_SELECT00);
     }
 }
 
-void TitleFrame() {
-    if (pauseState == PauseState::Running) ++frameCounter;
-
-    if (frameCounter <= kLogoEnd) {
-        DrawLogo();
-        if (frameCounter == kLogoEnd) {
-            frameCounter = kTitleStart;
-            LoadCatalogue();
-        }
-    }
-    if (frameCounter <= kLogoEnd) return;
-
+TitleRequest TitleFrame() {
     DrawTitlePicture();
     // A second release in the frame, as the render callback's; it changes nothing.
     ReleaseMenuLatches();
-    if (screen == Screen::Title) MainMenu();
+    TitleRequest request = TitleRequest::None;
+    if (run.screen == Screen::Title) request = MainMenu();
 
-    switch (screen) {
+    switch (run.screen) {
         case Screen::ReplayList:
         case Screen::ReplaySave:
             ReplayMenuFrame();
@@ -202,4 +208,5 @@ void TitleFrame() {
         default:
             break;
     }
+    return request;
 }

@@ -11,9 +11,11 @@
 #include <new>
 #include <vector>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -57,12 +59,12 @@ void Restore() {
 
 void BuildBattle() {
     ResetCombatWorld();
-    replayPlayback = true;  // inputs from inputBits: none held
+    record.replayPlayback = true;  // inputs from inputBits: none held
     // The corridor, exactly as the stage builds it.
-    frameCounter = -62;
+    run.frameCounter = -62;
     StageScript();
     FreeAllEffects();
-    frameCounter = 500;
+    run.frameCounter = 500;
     boss.x = 320;
     boss.y = 128;
     SeedRandom(2024);
@@ -110,7 +112,7 @@ void BuildBattle() {
     Keep(effectKind);
     Keep(itemFree); Keep(itemX); Keep(itemY); Keep(itemAngle); Keep(itemAge); Keep(attracted);
     Keep(panelZ); Keep(panelYaw); Keep(panelAge); Keep(panelDistance);
-    KeepValue(playerX); KeepValue(playerY); KeepValue(frameCounter); KeepValue(score);
+    KeepValue(playerX); KeepValue(playerY); KeepValue(run.frameCounter); KeepValue(run.score);
     KeepValue(lifeLossTimer); KeepValue(invulnTimer);
     savedRandom = RandomState();
 }

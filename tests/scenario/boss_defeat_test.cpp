@@ -12,7 +12,7 @@ TEST_F(FlowTest, OutlastingEveryAttackWinsTheGame) {
     ToGame();
     std::map<int, int> defeatRates;  // boss age at the frame's start -> engine frame rate
     int frames = 0;
-    while (frameCounter < 100000 && frames < 8000) {
+    while (run.frameCounter < 100000 && frames < 8000) {
         invulnTimer = 100;  // the player is not under test: nothing may hit it
         int age = boss.age;
         bool defeat = bossActive && boss.attack == 7;
@@ -20,10 +20,10 @@ TEST_F(FlowTest, OutlastingEveryAttackWinsTheGame) {
         if (defeat) defeatRates[age] = hge->System_GetState(HGE_FPS);
         frames++;
     }
-    ASSERT_EQ(frameCounter, 100000);
+    ASSERT_EQ(run.frameCounter, 100000);
     EXPECT_EQ(frames, 64 + 7136);  // the start-up fade, then the boss from play frame 2 to 7136
     EXPECT_EQ(bossActive, 0);
-    EXPECT_EQ(pauseState, PauseState::Running);
+    EXPECT_EQ(run.pauseState, PauseState::Running);
     for (int i = 0; i < kBulletSlots; i++) ASSERT_EQ(bulletFree[i], 1) << "bullet " << i;
 
     ASSERT_EQ(defeatRates.size(), 60u);
@@ -35,7 +35,7 @@ TEST_F(FlowTest, OutlastingEveryAttackWinsTheGame) {
     EXPECT_EQ(hge->System_GetState(HGE_FPS), 60);
 
     Run(49);
-    EXPECT_EQ(frameCounter, 100050);
-    EXPECT_EQ(pauseState, PauseState::Result);
-    EXPECT_EQ(resultCode, 5);
+    EXPECT_EQ(run.frameCounter, 100050);
+    EXPECT_EQ(run.pauseState, PauseState::Result);
+    EXPECT_EQ(run.resultCode, 5);
 }

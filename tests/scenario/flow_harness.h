@@ -12,9 +12,11 @@
 #include <string>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
+#include "app/game_reset.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "input/settings.h"
 #include "platform/image.h"
@@ -50,21 +52,14 @@ protected:
         engine->System_SetState(HGE_WINDOWED, true);
 
         // The state start-up leaves behind, whatever an earlier test did.
-        screen = Screen::Title;
-        pauseState = PauseState::Running;
-        switchCountdown = 0;
-        quitRequested = 0;
-        replayPlayback = false;
-        waitingForKey = false;
-        menuSlide = 0;
+        ResetSharedState();
         std::memset(soundCue, 0, sizeof soundCue);
-        hge->Texture_Free(snapshotTexture);
-        snapshotTexture = 0;
-        hge->Texture_Free(menuChoseTexture);
-        menuChoseTexture = 0;
+        hge->Texture_Free(overlay.snapshotTexture);
+        hge->Texture_Free(overlay.menuChoseTexture);
+        overlay = PauseOverlay{};
         LoadSettings();
         NewGameLoadingFrame();
-        frameCounter = 0;
+        run.frameCounter = 0;
         if (screenSprite == nullptr) CreateStartupSprites();
     }
 
@@ -91,14 +86,14 @@ protected:
     // Logo and loading behind us: the first title frame has run.
     void ToTitle() {
         Run(121);
-        ASSERT_EQ(frameCounter, 201);
+        ASSERT_EQ(run.frameCounter, 201);
     }
     // From the title, Start through the shutter into a game; stops on the first game frame.
     void ToGame() {
         ToTitle();
         Tap(VK_RETURN);
-        while (screen != Screen::Game) Run();
-        ASSERT_EQ(frameCounter, -64);
+        while (run.screen != Screen::Game) Run();
+        ASSERT_EQ(run.frameCounter, -64);
     }
     bool Cue(int cue) const { return soundCue[cue] != 0; }
 

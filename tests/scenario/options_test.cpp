@@ -12,12 +12,12 @@ protected:
         Tap(VK_DOWN);
         Tap(VK_DOWN);
         Tap(VK_RETURN);
-        ASSERT_EQ(screen, Screen::Options);
+        ASSERT_EQ(run.screen, Screen::Options);
         Run(15);
-        ASSERT_EQ(menuSlide, 300);
+        ASSERT_EQ(menus.menuSlide, 300);
     }
     void RowTo(int row) {
-        while (menuCursor != row) Tap(VK_DOWN);
+        while (menus.menuCursor != row) Tap(VK_DOWN);
     }
 };
 
@@ -29,45 +29,45 @@ TEST_F(OptionsTest, EnteringReadsTheFileAndSlidesThePanelIn) {
     engine->SetKey(VK_RETURN, true);
     Run();
     engine->SetKey(VK_RETURN, false);
-    EXPECT_EQ(screen, Screen::Options);
-    EXPECT_EQ(musicVolume, 35);
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_EQ(settings.musicVolume, 35);
     EXPECT_NE(optionsLabelsTexture, 0u);
-    EXPECT_EQ(menuSlide, 20);  // the first options frame ran in the same frame
+    EXPECT_EQ(menus.menuSlide, 20);  // the first options frame ran in the same frame
     Run(14);
-    EXPECT_EQ(menuSlide, 300);
+    EXPECT_EQ(menus.menuSlide, 300);
     Run(5);
-    EXPECT_EQ(menuSlide, 300);
+    EXPECT_EQ(menus.menuSlide, 300);
 }
 
 TEST_F(OptionsTest, VolumesStepByFiveAndWrap) {
     ToOptions();
     RowTo(1);
     Tap(VK_RIGHT);
-    EXPECT_EQ(musicVolume, 85);
-    musicVolume = 100;
+    EXPECT_EQ(settings.musicVolume, 85);
+    settings.musicVolume = 100;
     Tap(VK_RIGHT);
-    EXPECT_EQ(musicVolume, 0);
+    EXPECT_EQ(settings.musicVolume, 0);
     Tap(VK_LEFT);
-    EXPECT_EQ(musicVolume, 100);
-    musicVolume = 5;
+    EXPECT_EQ(settings.musicVolume, 100);
+    settings.musicVolume = 5;
     Tap(VK_LEFT);
-    EXPECT_EQ(musicVolume, 0);
+    EXPECT_EQ(settings.musicVolume, 0);
     RowTo(2);
-    seVolume = 37;  // a hand-edited value off the grid stays within 0..100
+    settings.seVolume = 37;  // a hand-edited value off the grid stays within 0..100
     Tap(VK_RIGHT);
-    EXPECT_EQ(seVolume, 42);
-    seVolume = 2;
+    EXPECT_EQ(settings.seVolume, 42);
+    settings.seVolume = 2;
     Tap(VK_LEFT);
-    EXPECT_EQ(seVolume, 0);
-    seVolume = 98;
+    EXPECT_EQ(settings.seVolume, 0);
+    settings.seVolume = 98;
     Tap(VK_RIGHT);
-    EXPECT_EQ(seVolume, 100);
+    EXPECT_EQ(settings.seVolume, 100);
     // The cursor wraps over the five rows.
     RowTo(4);
     Tap(VK_DOWN);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(menus.menuCursor, 0);
     Tap(VK_UP);
-    EXPECT_EQ(menuCursor, 4);
+    EXPECT_EQ(menus.menuCursor, 4);
 }
 
 TEST_F(OptionsTest, LeavingWritesTheFileInOrderAndAppliesTheWindowMode) {
@@ -77,15 +77,15 @@ TEST_F(OptionsTest, LeavingWritesTheFileInOrderAndAppliesTheWindowMode) {
     Tap(VK_RIGHT);
     RowTo(3);
     Tap(VK_LEFT);  // full screen (0) becomes windowed
-    EXPECT_EQ(windowed, 1);
+    EXPECT_EQ(settings.windowed, 1);
     engine->System_SetState(HGE_WINDOWED, false);
     EXPECT_FALSE(std::filesystem::exists("Keyconfig.ini"));
     engine->SetKey(VK_ESCAPE, true);
     Run();
     engine->SetKey(VK_ESCAPE, false);
-    EXPECT_EQ(screen, Screen::Title);
-    EXPECT_EQ(menuCursor, 2);
-    EXPECT_EQ(menuSlide, 0);
+    EXPECT_EQ(run.screen, Screen::Title);
+    EXPECT_EQ(menus.menuCursor, 2);
+    EXPECT_EQ(menus.menuSlide, 0);
     EXPECT_TRUE(Cue(CUE_CANCEL00));
     EXPECT_TRUE(engine->System_GetState(HGE_WINDOWED));
     EXPECT_EQ(optionsLabelsTexture, 0u);
@@ -98,12 +98,12 @@ TEST_F(OptionsTest, ReturnRowKeepsThePanelAtRestForTheNextVisit) {
     ToOptions();
     RowTo(4);
     Tap(VK_RETURN);
-    EXPECT_EQ(screen, Screen::Title);
-    EXPECT_EQ(menuSlide, 300);
-    EXPECT_EQ(menuCursor, 2);
+    EXPECT_EQ(run.screen, Screen::Title);
+    EXPECT_EQ(menus.menuSlide, 300);
+    EXPECT_EQ(menus.menuCursor, 2);
     Tap(VK_RETURN);  // Options again, straight from the main menu's Options item
-    EXPECT_EQ(screen, Screen::Options);
-    EXPECT_EQ(menuSlide, 300);
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_EQ(menus.menuSlide, 300);
     EXPECT_EQ(ReadFile("Keyconfig.ini"), kDefaultSettings);
 }
 
@@ -111,7 +111,7 @@ TEST_F(OptionsTest, TheWindowModeWaitsUntilTheMenuIsLeft) {
     ToOptions();
     RowTo(3);
     Tap(VK_RIGHT);
-    EXPECT_EQ(windowed, 0);
+    EXPECT_EQ(settings.windowed, 0);
     EXPECT_TRUE(engine->System_GetState(HGE_WINDOWED));
     Tap(VK_ESCAPE);
     EXPECT_FALSE(engine->System_GetState(HGE_WINDOWED));
@@ -122,45 +122,45 @@ TEST_F(OptionsTest, RebindingTakesTheNextKeyAndEscapeCancels) {
     ToOptions();
     engine->SetKey(VK_RETURN, true);
     Run();
-    EXPECT_EQ(screen, Screen::KeyConfig);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(run.screen, Screen::KeyConfig);
+    EXPECT_EQ(menus.menuCursor, 0);
     engine->SetKey(VK_RETURN, false);
     Run();
     RowTo(ACT_SLOW);
-    EXPECT_EQ(menuCursor, 4);
+    EXPECT_EQ(menus.menuCursor, 4);
 
     // Confirm starts the wait; the still-held Enter is not taken as the new key.
     engine->SetKey(VK_RETURN, true);
     Run();
-    EXPECT_TRUE(waitingForKey);
+    EXPECT_TRUE(menus.waitingForKey);
     Run(5);
-    EXPECT_TRUE(waitingForKey);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], 16);
+    EXPECT_TRUE(menus.waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], 16);
     engine->SetKey(VK_RETURN, false);
     Run();
     Tap(VK_DOWN);  // while waiting, the arrows are keys to bind, not cursor moves
-    EXPECT_FALSE(waitingForKey);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], VK_DOWN);
-    EXPECT_EQ(menuCursor, 4);
+    EXPECT_FALSE(menus.waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], VK_DOWN);
+    EXPECT_EQ(menus.menuCursor, 4);
 
     // Escape while waiting keeps the binding; holding it does not leave the screen.
     Tap(VK_RETURN);
-    EXPECT_TRUE(waitingForKey);
+    EXPECT_TRUE(menus.waitingForKey);
     engine->SetKey(VK_ESCAPE, true);
     Run();
-    EXPECT_FALSE(waitingForKey);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], VK_DOWN);
+    EXPECT_FALSE(menus.waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], VK_DOWN);
     EXPECT_TRUE(Cue(CUE_CANCEL00));
     Run(5);
-    EXPECT_EQ(screen, Screen::KeyConfig);
+    EXPECT_EQ(run.screen, Screen::KeyConfig);
     engine->SetKey(VK_ESCAPE, false);
     Run();
     Tap(VK_ESCAPE);  // the next press leaves for the options, without writing the file
-    EXPECT_EQ(screen, Screen::Options);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_EQ(menus.menuCursor, 0);
     EXPECT_EQ(ReadFile("Keyconfig.ini"), kDefaultSettings);
     Tap(VK_ESCAPE);
-    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_EQ(run.screen, Screen::Title);
     EXPECT_NE(ReadFile("Keyconfig.ini").find("SLOW=40\r\n"), std::string::npos);
 }
 
@@ -168,23 +168,23 @@ TEST_F(OptionsTest, KeyConfigurationSlidesToNineHundredAndBackOverThirtyFrames) 
     ToOptions();
     Tap(VK_RETURN);
     Run(40);
-    EXPECT_EQ(menuSlide, 900);
+    EXPECT_EQ(menus.menuSlide, 900);
     Tap(VK_ESCAPE);
-    EXPECT_EQ(screen, Screen::Options);
-    EXPECT_EQ(menuSlide, 880);  // the frame after Escape
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_EQ(menus.menuSlide, 880);  // the frame after Escape
     Run(28);
-    EXPECT_EQ(menuSlide, 320);
+    EXPECT_EQ(menus.menuSlide, 320);
     Run();
-    EXPECT_EQ(menuSlide, 300);
+    EXPECT_EQ(menus.menuSlide, 300);
 }
 
 TEST_F(OptionsTest, KeyListShowsLettersNamesAndBlankCaps) {
     ToOptions();
     Tap(VK_RETURN);
     Run(40);
-    KeyBindings[0] = 'Q';        // a letter cell
-    KeyBindings[1] = VK_RETURN;  // the blank cap with ENTER centred on it
-    KeyBindings[2] = VK_SPACE;   // the blank cap alone
+    settings.KeyBindings[0] = 'Q';        // a letter cell
+    settings.KeyBindings[1] = VK_RETURN;  // the blank cap with ENTER centred on it
+    settings.KeyBindings[2] = VK_SPACE;   // the blank cap alone
     engine->SetRecordQuads(true);
     engine->ClearRecordedQuads();
     Run();

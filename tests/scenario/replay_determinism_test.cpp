@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
+#include "app/game_reset.h"
+#include "core/state.h"
+#include "app/screen_flow.h"
 #include "game/effects.h"
 #include "game/player.h"
 #include "gfx/sprite.h"
@@ -57,8 +58,8 @@ protected:
         if (recorded != nullptr) *recorded = outcome;
         EXPECT_TRUE(WriteReplayFile(file.c_str(), "determinism", "test", "", "2026/01/01 00:00:00"));
         // Nothing of the recording may survive into the playback but what the file holds.
-        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) replayInputs[k] = 0;
-        randomSeed = 0;
+        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) record.replayInputs[k] = 0;
+        record.randomSeed = 0;
         EXPECT_TRUE(LoadReplayFile(file.c_str()));
         return trace;
     }
@@ -95,14 +96,14 @@ TEST_F(ReplayDeterminismTest, EveryInputPatternPlaysBackAsRecorded) {
         SimOutcome recorded;
         Trace recording = RecordAndReload(options, "game.rpy", &recorded);
         ASSERT_TRUE(recorded.endedByItself) << "the game should end by itself";
-        EXPECT_EQ(randomSeed, c.seed);
-        EXPECT_EQ(replayEnd, recorded.framesOfPlay + 1);
+        EXPECT_EQ(record.randomSeed, c.seed);
+        EXPECT_EQ(record.replayEnd, recorded.framesOfPlay + 1);
 
         SimOutcome first;
         Trace playback = PlayBack(false, &first);
         EXPECT_TRUE(SameTrace(recording, playback));
         EXPECT_TRUE(first.endedByItself);
-        EXPECT_TRUE(SimMatchesRecord(first, recorded.result, recorded.score, replayEnd));
+        EXPECT_TRUE(SimMatchesRecord(first, recorded.result, recorded.score, record.replayEnd));
 
         // The same file played again in the same run, after another game, gives the same game.
         if (c.pattern == SimPattern::Chaos) {
@@ -134,7 +135,7 @@ TEST_F(ReplayDeterminismTest, AnImmortalGameReachesEveryAttackAndTheDefeatIdenti
 
     SimOutcome played;
     EXPECT_TRUE(SameTrace(recording, PlayBack(true, &played)));
-    EXPECT_TRUE(SimMatchesRecord(played, recorded.result, recorded.score, replayEnd));
+    EXPECT_TRUE(SimMatchesRecord(played, recorded.result, recorded.score, record.replayEnd));
 }
 
 // Immortal playback is the same game with the lives left alone: until the mortal game ends, the
@@ -159,7 +160,7 @@ TEST_F(ReplayDeterminismTest, ImmortalPlaybackChangesOnlyTheLives) {
         ASSERT_TRUE(SimRunFrame(true));
         std::string line = SimTraceLine();
         ASSERT_EQ(withoutLives(line), withoutLives(mortal[i])) << "frame " << i + 1;
-        ASSERT_EQ(lives, 5) << "frame " << i + 1;
+        ASSERT_EQ(run.lives, 5) << "frame " << i + 1;
         if (lossThisFrame) {
             ++lossesSeen;
             // The digit over the player (the life display's second effect, row 208 of the
@@ -186,18 +187,18 @@ TEST_F(ReplayDeterminismTest, AGameStoppedEarlyPlaysToTheEndOfItsRecord) {
     SimOutcome recorded;
     Trace recording = RecordAndReload(options, "short.rpy", &recorded);
     ASSERT_FALSE(recorded.endedByItself);
-    ASSERT_EQ(replayEnd, 251);
+    ASSERT_EQ(record.replayEnd, 251);
 
     SimOutcome played;
     Trace playback = PlayBack(false, &played);
     EXPECT_TRUE(played.ranOut);
-    EXPECT_TRUE(SimMatchesRecord(played, recorded.result, recorded.score, replayEnd));
+    EXPECT_TRUE(SimMatchesRecord(played, recorded.result, recorded.score, record.replayEnd));
     // Playback runs one frame more than was recorded: the one in which it reaches the end of the
     // record and pauses.
     ASSERT_EQ(playback.size(), recording.size() + 1);
     playback.pop_back();
     EXPECT_TRUE(SameTrace(recording, playback));
-    EXPECT_EQ(pauseState, PauseState::Paused);
+    EXPECT_EQ(run.pauseState, PauseState::Paused);
 }
 
 TEST_F(ReplayDeterminismTest, RecordingTheSameInputsTwiceStoresTheSameGame) {
@@ -225,21 +226,21 @@ TEST_F(ReplayDeterminismTest, ATamperedReplayIsCaught) {
     options.inputSeed = 5;
     SimOutcome recorded;
     Trace recording = RecordAndReload(options, "game.rpy", &recorded);
-    ASSERT_GT(replayEnd, 200);
+    ASSERT_GT(record.replayEnd, 200);
 
     // A score the game never reached.
     SimOutcome played = SimPlayBack(false, nullptr);
-    EXPECT_FALSE(SimMatchesRecord(played, recorded.result, recorded.score + 1, replayEnd));
-    EXPECT_FALSE(SimMatchesRecord(played, recorded.result, recorded.score, replayEnd + 1));
+    EXPECT_FALSE(SimMatchesRecord(played, recorded.result, recorded.score + 1, record.replayEnd));
+    EXPECT_FALSE(SimMatchesRecord(played, recorded.result, recorded.score, record.replayEnd + 1));
 
     // Other keys held in one early frame steer the game elsewhere from there on.
     ASSERT_TRUE(LoadReplayFile("game.rpy"));
     int32_t frame = 70;
-    while (frame < replayEnd && (replayInputs[frame] & 0x0C) != 0x04 && (replayInputs[frame] & 0x0C) != 0x08) {
+    while (frame < record.replayEnd && (record.replayInputs[frame] & 0x0C) != 0x04 && (record.replayInputs[frame] & 0x0C) != 0x08) {
         ++frame;
     }
-    ASSERT_LT(frame, replayEnd) << "no frame steers left or right alone";
-    replayInputs[frame] ^= 0x0C;  // left and right swapped
+    ASSERT_LT(frame, record.replayEnd) << "no frame steers left or right alone";
+    record.replayInputs[frame] ^= 0x0C;  // left and right swapped
     Trace changed = PlayBack(false);
     EXPECT_FALSE(SameTrace(recording, changed));
 }

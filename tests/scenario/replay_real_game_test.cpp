@@ -35,14 +35,14 @@ class ReplayRealGameTest : public FlowTest {
 protected:
     // Runs one frame; keeps the trace line when the frame ran the game (not an overlay).
     void Frame(std::vector<std::string>& trace) {
-        bool gameFrame = screen == Screen::Game && pauseState == PauseState::Running;
+        bool gameFrame = run.screen == Screen::Game && run.pauseState == PauseState::Running;
         Run();
         if (gameFrame) trace.push_back(SimTraceLine());
     }
     // Runs overlay frames until the game runs again.
     void UntilRunning(std::vector<std::string>& trace) {
-        for (int i = 0; i < 100 && pauseState != PauseState::Running; ++i) Frame(trace);
-        ASSERT_EQ(pauseState, PauseState::Running);
+        for (int i = 0; i < 100 && run.pauseState != PauseState::Running; ++i) Frame(trace);
+        ASSERT_EQ(run.pauseState, PauseState::Running);
     }
 };
 
@@ -52,13 +52,13 @@ TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
     long t = 0;
     bool pausedWithEscape = false;
     bool pausedByFocus = false;
-    while (pauseState != PauseState::Result && t < 20000) {
-        if (!pausedWithEscape && replayFrame == 300) {
+    while (run.pauseState != PauseState::Result && t < 20000) {
+        if (!pausedWithEscape && record.replayFrame == 300) {
             // Escape pauses at the end of this frame; keys held under the menu change nothing.
             pausedWithEscape = true;
             engine->SetKey(VK_ESCAPE, true);
             Frame(live);
-            ASSERT_EQ(pauseState, PauseState::Paused);
+            ASSERT_EQ(run.pauseState, PauseState::Paused);
             engine->SetKey(VK_ESCAPE, false);
             engine->SetKey(VK_LEFT, true);
             for (int i = 0; i < 20; ++i) Frame(live);
@@ -68,11 +68,11 @@ TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
             UntilRunning(live);
             continue;
         }
-        if (!pausedByFocus && replayFrame == 500) {
+        if (!pausedByFocus && record.replayFrame == 500) {
             pausedByFocus = true;
             engine->SetFocus(false);
             Frame(live);
-            ASSERT_EQ(pauseState, PauseState::Paused);
+            ASSERT_EQ(run.pauseState, PauseState::Paused);
             for (int i = 0; i < 10; ++i) Frame(live);
             engine->SetFocus(true);
             engine->SetKey(VK_ESCAPE, true);
@@ -85,23 +85,23 @@ TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
         Frame(live);
     }
     ReleaseGameKeys(*engine);
-    ASSERT_EQ(pauseState, PauseState::Result) << "the game should be lost";
+    ASSERT_EQ(run.pauseState, PauseState::Result) << "the game should be lost";
     ASSERT_TRUE(pausedWithEscape && pausedByFocus);
-    const int32_t seed = randomSeed;
-    const int32_t result = resultCode;
-    const int64_t finalScore = score;
-    const int32_t frames = replayFrame;
+    const int32_t seed = record.randomSeed;
+    const int32_t result = run.resultCode;
+    const int64_t finalScore = run.score;
+    const int32_t frames = record.replayFrame;
     ASSERT_LT(result, 0);
 
     ASSERT_TRUE(WriteReplay(3, "", "", "", "2026/01/01 00:00:00"));
     ASSERT_TRUE(LoadReplay(3));
-    EXPECT_EQ(randomSeed, seed);
-    EXPECT_EQ(replayEnd, frames + 1);
+    EXPECT_EQ(record.randomSeed, seed);
+    EXPECT_EQ(record.replayEnd, frames + 1);
 
     std::vector<std::string> played;
     SimOutcome outcome = SimPlayBack(false, [&](const std::string& line) { played.push_back(line); });
     EXPECT_TRUE(outcome.endedByItself);
-    EXPECT_TRUE(SimMatchesRecord(outcome, result, finalScore, replayEnd))
+    EXPECT_TRUE(SimMatchesRecord(outcome, result, finalScore, record.replayEnd))
         << "seed " << seed << ": recorded result " << result << " score " << finalScore << ", played "
         << outcome.result << " " << outcome.score;
     ASSERT_EQ(played.size(), live.size()) << "seed " << seed;
@@ -116,40 +116,40 @@ TEST_F(ReplayRealGameTest, APausedAndLostGamePlaysBackFrameForFrame) {
 TEST_F(ReplayRealGameTest, TheUnrecordedEndingRunsAsItsReplayWill) {
     ToGame();
     std::vector<std::string> live;
-    for (long t = 0; replayFrame < 240; ++t) {
+    for (long t = 0; record.replayFrame < 240; ++t) {
         HoldKeysFor(*engine, t);
         Frame(live);
     }
     ReleaseGameKeys(*engine);
     engine->SetKey(VK_LEFT, true);
     Frame(live);
-    const int32_t defeatFrame = replayFrame;
-    frameCounter = 100000;  // what the boss's defeat does at the end of its frame
+    const int32_t defeatFrame = record.replayFrame;
+    run.frameCounter = 100000;  // what the boss's defeat does at the end of its frame
     engine->SetKey(VK_LEFT, false);
     engine->SetKey(VK_RIGHT, true);
     engine->SetKey(VK_UP, true);
-    while (pauseState == PauseState::Running) Frame(live);
+    while (run.pauseState == PauseState::Running) Frame(live);
     ReleaseGameKeys(*engine);
-    ASSERT_EQ(pauseState, PauseState::Result);
-    ASSERT_EQ(frameCounter, 100050);
-    const int32_t result = resultCode;
-    const int64_t finalScore = score;
+    ASSERT_EQ(run.pauseState, PauseState::Result);
+    ASSERT_EQ(run.frameCounter, 100050);
+    const int32_t result = run.resultCode;
+    const int64_t finalScore = run.score;
 
     ASSERT_TRUE(WriteReplay(5, "", "", "", "2026/01/01 00:00:00"));
     ASSERT_TRUE(LoadReplay(5));
-    ASSERT_EQ(replayEnd, defeatFrame + 1);
+    ASSERT_EQ(record.replayEnd, defeatFrame + 1);
     std::vector<std::string> played;
     SimStartPlayback();
     while (played.size() < live.size()) {
         bool running = SimRunFrame(false);
         played.push_back(SimTraceLine());
-        if (replayFrame == defeatFrame && frameCounter < 100000) frameCounter = 100000;
+        if (record.replayFrame == defeatFrame && run.frameCounter < 100000) run.frameCounter = 100000;
         if (!running) break;
     }
     ASSERT_EQ(played.size(), live.size());
     for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(played[i], live[i]) << "game frame " << i + 1;
-    EXPECT_EQ(resultCode, result);
-    EXPECT_EQ(score, finalScore);
+    EXPECT_EQ(run.resultCode, result);
+    EXPECT_EQ(run.score, finalScore);
 }
 
 }  // namespace

@@ -12,55 +12,55 @@ using TitleTest = FlowTest;
 TEST_F(TitleTest, LogoRunsTo120ThenTheTitleLoadsAndTheMusicFadesIn) {
     engine->SetKey(VK_ESCAPE, true);  // no key is read during the logo
     Run(119);
-    EXPECT_EQ(frameCounter, 119);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(run.frameCounter, 119);
+    EXPECT_EQ(menus.menuCursor, 0);
     EXPECT_FALSE(Cue(CUE_CANCEL00));
     engine->SetKey(VK_ESCAPE, false);
     Run();
-    EXPECT_EQ(frameCounter, 200);
-    EXPECT_EQ(menuBarY, 296);
-    ASSERT_NE(musicChannel, 0u);
-    EXPECT_EQ(engine->StreamVolume(musicChannel), 0);
+    EXPECT_EQ(run.frameCounter, 200);
+    EXPECT_EQ(menus.menuBarY, 296);
+    ASSERT_NE(run.musicChannel, 0u);
+    EXPECT_EQ(engine->StreamVolume(run.musicChannel), 0);
     Run(50);  // frameCounter 250 with the music volume at 80
-    EXPECT_EQ(engine->StreamVolume(musicChannel), 40);
+    EXPECT_EQ(engine->StreamVolume(run.musicChannel), 40);
     Run(100);
-    EXPECT_EQ(engine->StreamVolume(musicChannel), 80);
+    EXPECT_EQ(engine->StreamVolume(run.musicChannel), 80);
 }
 
 TEST_F(TitleTest, CursorWrapsBothWaysOncePerPress) {
     ToTitle();
     engine->SetKey(VK_UP, true);
     Run();
-    EXPECT_EQ(menuCursor, 3);
+    EXPECT_EQ(menus.menuCursor, 3);
     EXPECT_TRUE(Cue(CUE_SELECT00));
     engine->SetKey(VK_UP, false);
     Run();
     Tap(VK_DOWN);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(menus.menuCursor, 0);
     // A held key moves the cursor once.
     engine->SetKey(VK_DOWN, true);
     Run(10);
     engine->SetKey(VK_DOWN, false);
     Run();
-    EXPECT_EQ(menuCursor, 1);
+    EXPECT_EQ(menus.menuCursor, 1);
     // The bound key works as well as the arrow.
-    KeyBindings[ACT_DOWN] = 'J';
+    settings.KeyBindings[ACT_DOWN] = 'J';
     Tap('J');
-    EXPECT_EQ(menuCursor, 2);
+    EXPECT_EQ(menus.menuCursor, 2);
 }
 
 TEST_F(TitleTest, CancelTwiceQuits) {
     ToTitle();
     engine->SetKey(VK_ESCAPE, true);
     EXPECT_FALSE(Run());
-    EXPECT_EQ(menuCursor, 3);
+    EXPECT_EQ(menus.menuCursor, 3);
     EXPECT_TRUE(Cue(CUE_CANCEL00));
     EXPECT_FALSE(Run(5));  // held: no second press
     engine->SetKey(VK_ESCAPE, false);
     EXPECT_FALSE(Run());
     engine->SetKey(VK_ESCAPE, true);
     Run();
-    EXPECT_EQ(lives, -2);
+    EXPECT_EQ(run.lives, -2);
     EXPECT_TRUE(Run());  // the next frame callback ends the program
 }
 
@@ -69,7 +69,7 @@ TEST_F(TitleTest, ConfirmOnQuitEndsTheProgram) {
     Tap(VK_UP);
     engine->SetKey(VK_RETURN, true);
     Run();
-    EXPECT_EQ(quitRequested, 1);
+    EXPECT_EQ(run.quitRequested, 1);
     EXPECT_TRUE(Run());
 }
 
@@ -78,38 +78,38 @@ TEST_F(TitleTest, StartClosesTheShutterThenAGameBeginsAtNinety) {
     engine->SetKey(VK_RETURN, true);
     Run();
     engine->SetKey(VK_RETURN, false);
-    EXPECT_EQ(switchCountdown, 149);
-    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_EQ(run.switchCountdown, 149);
+    EXPECT_EQ(run.screen, Screen::Title);
     // The menu is locked while the shutter runs.
     Tap(VK_DOWN);
     Tap(VK_ESCAPE);
-    EXPECT_EQ(menuCursor, 0);
-    while (switchCountdown > 90) Run();
-    EXPECT_EQ(screen, Screen::Title);
+    EXPECT_EQ(menus.menuCursor, 0);
+    while (run.switchCountdown > 90) Run();
+    EXPECT_EQ(run.screen, Screen::Title);
     const time_t before = time(nullptr);
     Run();  // the title sees 90: the loading frame runs, then the shutter opens
-    EXPECT_EQ(screen, Screen::Game);
-    EXPECT_EQ(frameCounter, -64);
-    EXPECT_EQ(lives, 5);
-    EXPECT_EQ(stage, 1);
-    EXPECT_EQ(score, 0);
-    EXPECT_FALSE(replayPlayback);
-    EXPECT_EQ(switchCountdown, 89 - 1);  // counted down by the loading frame and the title
-    EXPECT_GE(randomSeed, static_cast<int32_t>(before));
-    EXPECT_LE(randomSeed, static_cast<int32_t>(time(nullptr)));
+    EXPECT_EQ(run.screen, Screen::Game);
+    EXPECT_EQ(run.frameCounter, -64);
+    EXPECT_EQ(run.lives, 5);
+    EXPECT_EQ(run.stage, 1);
+    EXPECT_EQ(run.score, 0);
+    EXPECT_FALSE(record.replayPlayback);
+    EXPECT_EQ(run.switchCountdown, 89 - 1);  // counted down by the loading frame and the title
+    EXPECT_GE(record.randomSeed, static_cast<int32_t>(before));
+    EXPECT_LE(record.randomSeed, static_cast<int32_t>(time(nullptr)));
     EXPECT_EQ(playerX, 320);
     EXPECT_EQ(playerY, 412);
     Run();
-    EXPECT_EQ(frameCounter, -63);
+    EXPECT_EQ(run.frameCounter, -63);
 }
 
 TEST_F(TitleTest, GamesStartedInTheSameSecondDrawTheSameNumbers) {
-    randomSeed = 0;
+    record.randomSeed = 0;
     NewGameLoadingFrame();
-    int32_t seed = randomSeed;
+    int32_t seed = record.randomSeed;
     int a = Rand();
     NewGameLoadingFrame();
-    if (randomSeed != seed) GTEST_SKIP() << "the second changed between the two games";
+    if (record.randomSeed != seed) GTEST_SKIP() << "the second changed between the two games";
     EXPECT_EQ(Rand(), a);
 }
 
@@ -118,31 +118,31 @@ TEST_F(TitleTest, LosingFocusStopsMenuKeysButNotTheTitle) {
     engine->SetFocus(false);
     Tap(VK_DOWN);
     Tap(VK_RETURN);
-    EXPECT_EQ(menuCursor, 0);
-    EXPECT_EQ(switchCountdown, 0);
-    EXPECT_EQ(screen, Screen::Title);
-    EXPECT_EQ(pauseState, PauseState::Running);
-    EXPECT_EQ(frameCounter, 205);
+    EXPECT_EQ(menus.menuCursor, 0);
+    EXPECT_EQ(run.switchCountdown, 0);
+    EXPECT_EQ(run.screen, Screen::Title);
+    EXPECT_EQ(run.pauseState, PauseState::Running);
+    EXPECT_EQ(run.frameCounter, 205);
     engine->SetFocus(true);
     Tap(VK_DOWN);
-    EXPECT_EQ(menuCursor, 1);
+    EXPECT_EQ(menus.menuCursor, 1);
 }
 
 TEST_F(TitleTest, TheHighlightEasesAndSettlesWithinAPixel) {
     ToTitle();
-    menuBarY = 300;
+    menus.menuBarY = 300;
     Run();
-    EXPECT_EQ(menuBarY, 299);
+    EXPECT_EQ(menus.menuBarY, 299);
     Run();
-    EXPECT_EQ(menuBarY, 298);
+    EXPECT_EQ(menus.menuBarY, 298);
     Run();
-    EXPECT_EQ(menuBarY, 297);
+    EXPECT_EQ(menus.menuBarY, 297);
     Run();
-    EXPECT_EQ(menuBarY, 297);
+    EXPECT_EQ(menus.menuBarY, 297);
     // Moving down the screen it also settles next to the item, not short of it.
     Tap(VK_DOWN);
     Run(60);
-    EXPECT_EQ(menuBarY, 327);
+    EXPECT_EQ(menus.menuBarY, 327);
 }
 
 TEST_F(TitleTest, AHeldEnterDoesNotConfirmOnTheNextScreen) {
@@ -151,13 +151,13 @@ TEST_F(TitleTest, AHeldEnterDoesNotConfirmOnTheNextScreen) {
     Tap(VK_DOWN);
     engine->SetKey(VK_RETURN, true);
     Run(20);  // Options opens; row 0 under the cursor would lead to the key configuration
-    EXPECT_EQ(screen, Screen::Options);
-    EXPECT_EQ(menuCursor, 0);
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_EQ(menus.menuCursor, 0);
     engine->SetKey(VK_RETURN, false);
     Run();
     engine->SetKey(VK_RETURN, true);
     Run();
-    EXPECT_EQ(screen, Screen::KeyConfig);
+    EXPECT_EQ(run.screen, Screen::KeyConfig);
 }
 
 TEST_F(TitleTest, ShutterClosesFromTheMiddleAndShowsTheLoadingLabel) {
@@ -165,7 +165,7 @@ TEST_F(TitleTest, ShutterClosesFromTheMiddleAndShowsTheLoadingLabel) {
     engine->SetRecordQuads(true);
     // Shutter quads are the ones at depth 0.05: 81 + 80 columns of four pieces, then the label.
     auto shutterAlphas = [&](int countdown, std::vector<int>& alphas, int& labels) {
-        switchCountdown = countdown;
+        run.switchCountdown = countdown;
         engine->ClearRecordedQuads();
         Run();
         alphas.clear();
@@ -197,7 +197,7 @@ TEST_F(TitleTest, ShutterClosesFromTheMiddleAndShowsTheLoadingLabel) {
         float x;
     } slides[] = {{150, 500}, {145, 470}, {140, 440}, {100, 440}, {50, 460}};
     for (const auto& c : slides) {
-        switchCountdown = c.countdown;
+        run.switchCountdown = c.countdown;
         engine->ClearRecordedQuads();
         Run();
         const hgeQuad* last = nullptr;
@@ -208,7 +208,7 @@ TEST_F(TitleTest, ShutterClosesFromTheMiddleAndShowsTheLoadingLabel) {
         EXPECT_EQ(last->v[0].x, c.x) << c.countdown;
     }
     engine->SetRecordQuads(false);
-    switchCountdown = 0;
+    run.switchCountdown = 0;
 }
 
 }  // namespace

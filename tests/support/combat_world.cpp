@@ -3,10 +3,13 @@
 
 #include <cstring>
 
+#include "app/loading.h"
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
+#include "app/game_reset.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/bullets.h"
 #include "game/player.h"
@@ -24,7 +27,7 @@ void MakeStores() {
     if (made) return;
     made = true;
     CreateStartupSprites();
-    LoadCatalogue();
+    TitleLoadingFrame();
 }
 
 }  // namespace
@@ -33,33 +36,33 @@ HeadlessEngine& StartBattle(uint32_t seed) {
     HeadlessEngine& engine = UseHeadlessEngine();
     MakeStores();
     // The reset takes a replay's seed instead of the clock's.
-    replayPlayback = true;
-    randomSeed = static_cast<int32_t>(seed);
-    switchCountdown = 0;
+    record.replayPlayback = true;
+    record.randomSeed = static_cast<int32_t>(seed);
+    run.switchCountdown = 0;
     NewGameLoadingFrame();
-    replayPlayback = false;
-    screen = Screen::Game;
-    pauseState = PauseState::Running;
+    record.replayPlayback = false;
+    run.screen = Screen::Game;
+    run.pauseState = PauseState::Running;
     std::memset(soundCue, 0, sizeof soundCue);
     return engine;
 }
 
 HeadlessEngine& ResetCombatWorld() {
     HeadlessEngine& engine = StartBattle(12345);
-    frameCounter = 100;
-    replayPlayback = true;
-    replayEnd = kReplayMaxEnd;
+    run.frameCounter = 100;
+    record.replayPlayback = true;
+    record.replayEnd = kReplayMaxEnd;
     return engine;
 }
 
 void HoldActions(std::initializer_list<int> actions) {
-    std::memset(inputBits, 0, sizeof inputBits);
-    for (int a : actions) inputBits[a] = 1;
+    std::memset(record.inputBits, 0, sizeof record.inputBits);
+    for (int a : actions) record.inputBits[a] = 1;
 }
 
 void RunWorldFrame() {
     hge->Gfx_BeginScene();
-    frameCounter += 1;
+    run.frameCounter += 1;
     WorldStep();
     hge->Gfx_EndScene();
 }
@@ -69,8 +72,8 @@ void RunBattleFrame() {
     std::memset(soundCue, 0, sizeof soundCue);
     if (lifeLossTimer > 0) lifeLossTimer -= 1;
     ApplyLifeLoss();
-    frameCounter += 1;
-    if (frameCounter >= 0 && frameCounter <= 99999) replayFrame += 1;
+    run.frameCounter += 1;
+    if (run.frameCounter >= 0 && run.frameCounter <= 99999) record.replayFrame += 1;
     StageScript();
     WorldStep();
     hge->Gfx_EndScene();

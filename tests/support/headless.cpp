@@ -1,7 +1,9 @@
 // headless.cpp -- test set-up over the headless engine.
 #include "support/headless.h"
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 
 HeadlessEngine& UseHeadlessEngine() {
     if (hge == nullptr) {

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/attacks.h"
 #include "game/boss.h"
@@ -54,7 +56,7 @@ const GameLog& Game() {
     static GameLog log;
     if (!log.frames.empty()) return log;
     StartBattle(12345);
-    for (int n = 0; n < 8000 && frameCounter < 100000; n++) {
+    for (int n = 0; n < 8000 && run.frameCounter < 100000; n++) {
         FrameLog f{};
         f.attack = bossActive ? boss.attack : 0;
         f.age = bossActive ? boss.age : 0;
@@ -62,9 +64,9 @@ const GameLog& Game() {
         // Keep the player alive and out of the way: only the boss's script is under test.
         invulnTimer = 100;
         RunBattleFrame();
-        f.frame = frameCounter;
+        f.frame = run.frameCounter;
         if (f.attack == 0 && bossActive) {
-            log.arrivalFrame = frameCounter;
+            log.arrivalFrame = run.frameCounter;
             f.attack = 1;
         }
         for (int i = 0; i < kBulletSlots; i++) {
@@ -74,8 +76,8 @@ const GameLog& Game() {
             }
         }
         f.tick = soundCue[CUE_TAN00] != 0;
-        if (frameCounter == -62) log.panelsAtStart = panelCount;
-        if (frameCounter == 100000) {
+        if (run.frameCounter == -62) log.panelsAtStart = panelCount;
+        if (run.frameCounter == 100000) {
             log.endFrame = f.frame;
             log.bulletsAtEnd = LiveBullets();
             log.defeatSound = soundCue[CUE_ENEP01] != 0;

@@ -8,9 +8,11 @@
 #include <fstream>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/attacks.h"
 #include "game/boss.h"
@@ -32,7 +34,7 @@ namespace {
 // only updates the life bar), so the step's own rules can be watched.
 void QuietBoss(float heading, float speed) {
     StartBattle(1);
-    frameCounter = 10;
+    run.frameCounter = 10;
     bossActive = 1;
     boss = BossSlot{};
     boss.attack = 5;
@@ -136,12 +138,12 @@ TEST(BossStep, AnimationFramesIdleAndCasting) {
     const int cases[][3] = {{0, 0, 3}, {7, 0, 2}, {8, 1, 1}, {12, 1, 0}, {24, 3, 3}, {31, 3, 3}};
     for (const auto& c : cases) {
         QuietBoss(0, 0);
-        frameCounter = c[0];
+        run.frameCounter = c[0];
         StepBoss();
         EXPECT_EQ(bossSprites[kBossSlot]->RegionX(), 64 * c[1]) << "idle " << c[0];
         QuietBoss(0, 0);
         boss.sheetRow = 160;
-        frameCounter = c[0];
+        run.frameCounter = c[0];
         StepBoss();
         EXPECT_EQ(bossSprites[kBossSlot]->RegionX(), 64 * c[2]) << "casting " << c[0];
         EXPECT_EQ(bossSprites[kBossSlot]->RegionY(), 160);
@@ -207,7 +209,7 @@ TEST(StageScript, BuildsTheSceneThenBringsTheBossInWithTheMusic) {
     std::filesystem::create_directories("Music");
     std::ofstream("Music/music1.mp3") << "music";
     StartBattle(3);
-    musicVolume = 70;
+    settings.musicVolume = 70;
     RunBattleFrame();  // -63
     EXPECT_EQ(panelCount, 0);
     RunBattleFrame();  // -62
@@ -231,7 +233,7 @@ TEST(StageScript, BuildsTheSceneThenBringsTheBossInWithTheMusic) {
     EXPECT_EQ(emitters, 1);
 
     engine.ClearPlayedSounds();
-    while (frameCounter < 1) RunBattleFrame();
+    while (run.frameCounter < 1) RunBattleFrame();
     EXPECT_EQ(bossActive, 0);
     RunBattleFrame();  // 2: the boss arrives
     EXPECT_EQ(bossActive, 1);
@@ -243,7 +245,7 @@ TEST(StageScript, BuildsTheSceneThenBringsTheBossInWithTheMusic) {
     ASSERT_EQ(engine.PlayedSounds().size(), 1u);
     EXPECT_TRUE(engine.PlayedSounds()[0].loop);
     EXPECT_EQ(engine.PlayedSounds()[0].volume, 70);
-    EXPECT_NE(musicChannel, 0u);
+    EXPECT_NE(run.musicChannel, 0u);
     // Life 0 at age 0: the boss is drawn in the grey of an empty bar.
     EXPECT_EQ(bossSprites[kBossSlot]->Tint(), 0xFF191919u);
     RunBattleFrame();

@@ -4,7 +4,9 @@
 
 #include <cmath>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
 #include "core/sound_cues.h"
 #include "game/behaviours.h"

@@ -1,6 +1,8 @@
 // The frame and render callbacks: cue volumes and playing, the quit rule, the frame rate and
 // the menu-key latches, through the headless engine.
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,7 @@
 #include <cstring>
 
 #include "assets/catalogue.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "input/settings.h"
@@ -28,20 +30,20 @@ protected:
             for (HSTREAM& s : cueStreams) s = hge->Stream_Load("callbacks_test_cue.wav");
         }
         std::memset(soundCue, 0, sizeof soundCue);
-        savedLives = lives;
-        savedVolume = seVolume;
-        lives = 5;
-        quitRequested = 0;
-        replayPlayback = false;
+        savedLives = run.lives;
+        savedVolume = settings.seVolume;
+        run.lives = 5;
+        run.quitRequested = 0;
+        record.replayPlayback = false;
         bossActive = 0;
         boss.attack = 0;
         boss.age = 0;
     }
     void TearDown() override {
-        lives = savedLives;
-        seVolume = savedVolume;
-        quitRequested = 0;
-        replayPlayback = false;
+        run.lives = savedLives;
+        settings.seVolume = savedVolume;
+        run.quitRequested = 0;
+        record.replayPlayback = false;
         bossActive = 0;
         boss.attack = 0;
         boss.age = 0;
@@ -65,7 +67,7 @@ TEST_F(CallbacksTest, CueVolumeIsTheSoundVolumeTimesTheCuePercentTruncated) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cue);
-        seVolume = c.seVolume;
+        settings.seVolume = c.seVolume;
         engine->ClearPlayedSounds();
         soundCue[c.cue] = 1;
         FrameFunc();
@@ -77,14 +79,14 @@ TEST_F(CallbacksTest, CueVolumeIsTheSoundVolumeTimesTheCuePercentTruncated) {
 }
 
 TEST_F(CallbacksTest, AVolumeOutOfRangeInTheSettingsCannotOverflow) {
-    seVolume = 2000000000;
+    settings.seVolume = 2000000000;
     EXPECT_EQ(CueVolume(14), 100);
-    seVolume = -50;
+    settings.seVolume = -50;
     EXPECT_EQ(CueVolume(14), 0);
 }
 
 TEST_F(CallbacksTest, RaisedCuesPlayOncePerFrameInAscendingOrderAndAllFlagsClear) {
-    seVolume = 100;
+    settings.seVolume = 100;
     soundCue[36] = 1;
     soundCue[3] = 1;
     soundCue[3] = 1;  // raised twice in one frame: plays once
@@ -107,12 +109,12 @@ TEST_F(CallbacksTest, RaisedCuesPlayOncePerFrameInAscendingOrderAndAllFlagsClear
 
 TEST_F(CallbacksTest, TheProgramEndsOnLivesMinusTwoOrAQuitRequest) {
     EXPECT_FALSE(FrameFunc());
-    lives = -1;  // a lost game is not the end of the program
+    run.lives = -1;  // a lost game is not the end of the program
     EXPECT_FALSE(FrameFunc());
-    lives = -2;
+    run.lives = -2;
     EXPECT_TRUE(FrameFunc());
-    lives = 3;
-    quitRequested = 1;
+    run.lives = 3;
+    run.quitRequested = 1;
     EXPECT_TRUE(FrameFunc());
 }
 
@@ -130,7 +132,7 @@ TEST_F(CallbacksTest, FrameRateFollowsReplayFastForwardAndTheDefeatSequence) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.replay << c.ctrl << c.defeat << " age " << c.age);
-        replayPlayback = c.replay;
+        record.replayPlayback = c.replay;
         engine->SetKey(VK_CONTROL, c.ctrl);
         bossActive = c.defeat ? 1 : 0;
         boss.attack = 7;
@@ -146,7 +148,7 @@ TEST_F(CallbacksTest, FrameRateFollowsReplayFastForwardAndTheDefeatSequence) {
 }
 
 TEST_F(CallbacksTest, ALatchIsReleasedOnlyWhenBothOfItsKeysAreUp) {
-    KeyBindings[ACT_SHOOT] = 'Z';
+    settings.KeyBindings[ACT_SHOOT] = 'Z';
     SetAllMenuLatches();
     engine->SetKey(VK_RETURN, true);
     engine->SetKey('Z', true);
@@ -165,11 +167,11 @@ TEST_F(CallbacksTest, ALatchIsReleasedOnlyWhenBothOfItsKeysAreUp) {
 }
 
 TEST_F(CallbacksTest, AnUnboundOrOutOfRangeBindingIsNeverHeld) {
-    KeyBindings[ACT_BOMB] = 0;
+    settings.KeyBindings[ACT_BOMB] = 0;
     EXPECT_FALSE(MenuKeyHeld(MenuKey::Cancel));
-    KeyBindings[ACT_BOMB] = 1000;
+    settings.KeyBindings[ACT_BOMB] = 1000;
     EXPECT_FALSE(MenuKeyHeld(MenuKey::Cancel));
-    KeyBindings[ACT_BOMB] = 'X';
+    settings.KeyBindings[ACT_BOMB] = 'X';
     engine->SetKey('X', true);
     EXPECT_TRUE(MenuKeyHeld(MenuKey::Cancel));
 }
@@ -187,7 +189,7 @@ TEST_F(CallbacksTest, StartUpConfiguresTheEngineLoadsTheFontAndRunsTheLoop) {
     EXPECT_EQ(hge->System_GetState(HGE_SCREENHEIGHT), 480);
     EXPECT_EQ(hge->System_GetState(HGE_FPS), 60);
     EXPECT_TRUE(hge->System_GetState(HGE_DONTSUSPEND));
-    EXPECT_EQ(hge->System_GetState(HGE_WINDOWED), windowed == 1);  // from the settings file
+    EXPECT_EQ(hge->System_GetState(HGE_WINDOWED), settings.windowed == 1);  // from the settings file
     ASSERT_NE(startupFont, nullptr);
     EXPECT_FLOAT_EQ(startupFont->Depth(), 0.1f);
     EXPECT_EQ(startupFont->Tint(), 0xFFFFFFFFu);

@@ -1,4 +1,5 @@
 // The resource catalogue: what title frame 120 loads, with and without the baked data.
+#include "app/loading.h"
 #include "assets/catalogue.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <set>
 #include <string>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 
@@ -30,7 +33,7 @@ TEST(CatalogueTest, LoadsEveryFileFromTheBakedPack) {
     EXPECT_NE(logoTexture, 0u);
     EXPECT_NE(switchTexture, 0u);
     CreateStartupSprites();
-    LoadCatalogue();
+    TitleLoadingFrame();
 
     std::set<HTEXTURE> handles;
     for (int index : kTableIndices) {
@@ -77,7 +80,7 @@ TEST(CatalogueTest, MissingFilesLeaveHandlesAtZeroAndThePoolsStillExist) {
     UseHeadlessEngine();
     LoadStartupTextures();
     CreateStartupSprites();
-    LoadCatalogue();
+    TitleLoadingFrame();
     for (int index : kTableIndices) EXPECT_EQ(textures[index], 0u);
     for (HSTREAM stream : cueStreams) EXPECT_EQ(stream, 0u);
     ASSERT_NE(frameSprite, nullptr);

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -152,7 +154,7 @@ TEST(Effects, ChargeEmitterDrawsShadeThenYThenX) {
 
 TEST(Effects, LivesDisplayBlinksAndLeavesAfterFortyTwoSteps) {
     ResetCombatWorld();
-    lives = 0;
+    run.lives = 0;
     SpawnEffect(8, 0, 208, 14, 24, 300, 300, 0.6f, 0.6f, 0, 0.85f, EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
     StepEffect(0);  // age 9: 9 % 8 < 4, red for the last life, shown from the next frame
     EXPECT_EQ(effectSprite[0]->Tint(), 0xFFFFFFFFu);

@@ -6,9 +6,11 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/attacks.h"
 #include "game/boss.h"
@@ -33,7 +35,7 @@ protected:
     void SetUp() override {
         StartBattle(1);
         engine = &UseHeadlessEngine();
-        frameCounter = 500;
+        run.frameCounter = 500;
     }
     // Draws the display once and keeps its quads.
     const std::vector<hgeQuad>& Draw() {
@@ -145,7 +147,7 @@ TEST_F(HudTest, ScoreDigitsCentredNearX59) {
         int digits;
     } cases[] = {{0, 50, 1}, {12345, 10, 5}, {1234567890, -40, 10}};
     for (const auto& c : cases) {
-        score = c.score;
+        run.score = c.score;
         Draw();
         int drawn = 0;
         float firstX = 1000;
@@ -171,8 +173,8 @@ TEST_F(HudTest, LivesPictureFromAFourColumnGridAndTheLastLifeBlinks) {
                  {0, 500, 0, 0, 0xFFFF0000},   {0, 509, 0, 0, 0xFFFFFFFF},
                  {-1, 500, 0, 0, 0xFFFF0000}};  // the losing frame shows 0, not cell (-64, 0)
     for (const auto& c : cases) {
-        lives = c.lives;
-        frameCounter = c.frame;
+        run.lives = c.lives;
+        run.frameCounter = c.frame;
         Draw();
         bool found = false;
         for (const hgeQuad& q : engine->RecordedQuads()) {

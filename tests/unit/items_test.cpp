@@ -3,8 +3,10 @@
 
 #include <cmath>
 
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/items.h"
 #include "game/player.h"
@@ -70,12 +72,12 @@ TEST(Items, CollectedWithinEighteenPixelsAddingTheirWorth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy << " type " << c.type);
         ResetCombatWorld();
-        score = 2147483647;  // 64-bit: no wrap at 2^31
+        run.score = 2147483647;  // 64-bit: no wrap at 2^31
         SpawnItem(27, 0, 12, 32, 36, playerX + c.dx, playerY + c.dy, 0, c.type);
         StepItem(0);
         EXPECT_EQ(itemFree[0], c.collected ? 1 : 0);
         EXPECT_EQ(soundCue[CUE_ITEM00], c.collected ? 1 : 0);
-        EXPECT_EQ(score, 2147483647 + c.worth);
+        EXPECT_EQ(run.score, 2147483647 + c.worth);
         EXPECT_EQ(attracted[0], 1);  // within 40 pixels either way
     }
 }

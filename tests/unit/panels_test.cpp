@@ -4,8 +4,10 @@
 
 #include <cmath>
 
-#include "core/callbacks.h"
-#include "core/screen_flow.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
+#include "app/screen_flow.h"
 #include "game/boss.h"
 #include "game/panels.h"
 #include "gfx/sprite.h"
@@ -61,7 +63,7 @@ TEST(Panels, StripsFadeWithDepthAndTheGameStart) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
         HeadlessEngine& engine = PlainScene();
-        frameCounter = c.frame;
+        run.frameCounter = c.frame;
         PanelAdd(16, 0, 0, 100, 100, 0, 0, c.z, 0, 0, 1);
         const auto& quads = StepRecorded(engine, 0);
         ASSERT_EQ(quads.size(), 41u);
@@ -73,7 +75,7 @@ TEST(Panels, StripsFadeWithDepthAndTheGameStart) {
 
 TEST(Panels, FortyOneStripsReachJustPastTheLowerEdge) {
     HeadlessEngine& engine = PlainScene();
-    frameCounter = 500;
+    run.frameCounter = 500;
     PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
     const auto& quads = StepRecorded(engine, 0);
     ASSERT_EQ(quads.size(), 41u);
@@ -87,7 +89,7 @@ TEST(Panels, FortyOneStripsReachJustPastTheLowerEdge) {
 
 TEST(Panels, PillarFacesTurnedAwayAreDarker) {
     HeadlessEngine& engine = PlainScene();
-    frameCounter = 500;
+    run.frameCounter = 500;
     PanelAdd(18, 0, 0, 24, 512, 0, 0, 600, 112 / 57.3f, 0, 2);
     const auto& quads = StepRecorded(engine, 0);
     ASSERT_FALSE(quads.empty());
@@ -111,7 +113,7 @@ TEST(Panels, NotDrawnOutOfViewOrTooClose) {
 
 TEST(Panels, ShakeMovesEveryCorner) {
     HeadlessEngine& engine = PlainScene();
-    frameCounter = 500;
+    run.frameCounter = 500;
     PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
     float x0 = StepRecorded(engine, 0).front().v[0].x;
     panelZ[0] = 305;
@@ -136,7 +138,7 @@ TEST(Panels, ProjectionRefusesPointsAtOrBehindTheEye) {
     EXPECT_FALSE(Project(100, 50, -1500, sx, sy));  // behind it: would come out mirrored
     // A panel reaching behind the eye is not drawn, and nothing turns into NaN.
     HeadlessEngine& engine = PlainScene();
-    frameCounter = 500;
+    run.frameCounter = 500;
     PanelAdd(16, 0, 0, 100, 100, 0, 0, -990, 1.2f, 0, 1);
     EXPECT_TRUE(StepRecorded(engine, 0).empty());
     EXPECT_TRUE(std::isfinite(panelDistance[0]));

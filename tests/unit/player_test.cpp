@@ -4,9 +4,11 @@
 
 #include <cmath>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -23,7 +25,7 @@ enum { UP = 0, DOWN, LEFT, RIGHT, SLOW, BOMB };
 
 void StepPlayer() {
     hge->Gfx_BeginScene();
-    frameCounter += 1;
+    run.frameCounter += 1;
     PlayerStep();
     hge->Gfx_EndScene();
 }
@@ -62,11 +64,11 @@ TEST(Player, MovesWithDiagonalRuleAndClamps) {
 TEST(Player, FrozenBeforeTheStartAndWhileAHitIsPending) {
     ResetCombatWorld();
     HoldActions({UP, BOMB});
-    frameCounter = -10;
+    run.frameCounter = -10;
     StepPlayer();
     EXPECT_EQ(playerY, 412);
     EXPECT_EQ(bombTimer, 0);
-    frameCounter = 100;
+    run.frameCounter = 100;
     lifeLossTimer = 5;
     StepPlayer();
     EXPECT_EQ(playerY, 412);
@@ -197,11 +199,11 @@ TEST(Player, LifeLossTakesALifeAtOneAndShowsWhatIsLeft) {
     ResetCombatWorld();
     lifeLossTimer = 2;
     ApplyLifeLoss();
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(run.lives, 5);
     EXPECT_EQ(lifeLossTimer, 2);
     lifeLossTimer = 1;
     ApplyLifeLoss();
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(run.lives, 4);
     EXPECT_EQ(lifeLossTimer, 0);
     EXPECT_EQ(invulnTimer, 48);
     ASSERT_EQ(effectFree[1], 0);
@@ -211,29 +213,12 @@ TEST(Player, LifeLossTakesALifeAtOneAndShowsWhatIsLeft) {
     EXPECT_EQ(effectX[1], playerX + 12);
 
     ResetCombatWorld();
-    lives = 0;
+    run.lives = 0;
     lifeLossTimer = 1;
     ApplyLifeLoss();
-    EXPECT_EQ(lives, -1);
+    EXPECT_EQ(run.lives, -1);
     EXPECT_EQ(effectFree[0], 1);  // no display for the last life
     EXPECT_EQ(invulnTimer, 48);
-}
-
-TEST(Player, EndOfAReplayOpensThePauseMenu) {
-    ResetCombatWorld();
-    replayEnd = 50;
-    replayFrame = 49;
-    StepPlayer();
-    EXPECT_EQ(pauseState, PauseState::Running);
-    replayFrame = 50;
-    HoldActions({UP});
-    StepPlayer();
-    EXPECT_EQ(pauseState, PauseState::Paused);
-    EXPECT_EQ(pauseCursor, 1);
-    EXPECT_EQ(Latch(MenuKey::Cancel), 1.0f);
-    EXPECT_EQ(Latch(MenuKey::Confirm), 1.0f);
-    EXPECT_LT(playerY, 412);  // the rest of the step still ran
-    pauseState = PauseState::Running;
 }
 
 }  // namespace

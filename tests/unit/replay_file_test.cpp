@@ -10,8 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
+#include "app/game_reset.h"
+#include "core/state.h"
+#include "app/screen_flow.h"
 #include "replay/replay.h"
 
 namespace fs = std::filesystem;
@@ -33,18 +34,18 @@ void WriteWholeFile(const fs::path& path, const std::string& text) {
 
 // Puts a finished game of `frames` frames into the record: word k is k % 256.
 void MakeGame(int32_t seed, int32_t result, int64_t finalScore, int32_t frames) {
-    randomSeed = seed;
-    resultCode = result;
-    score = finalScore;
-    replayFrame = frames;
-    for (int32_t k = 1; k <= frames; ++k) replayInputs[k] = k % 256;
+    record.randomSeed = seed;
+    run.resultCode = result;
+    run.score = finalScore;
+    record.replayFrame = frames;
+    for (int32_t k = 1; k <= frames; ++k) record.replayInputs[k] = k % 256;
 }
 
 // Every test runs in a fresh empty directory, since the slots are relative to it.
 class ReplayFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        replayPlayback = false;
+        record.replayPlayback = false;
     }
     WorkInTempDir dir_{"replay_file_test"};
 };
@@ -63,9 +64,9 @@ TEST_F(ReplayFileTest, SlotNamesAreTwoDigitFilesInTheReplayFolder) {
 
 TEST_F(ReplayFileTest, WritesTheExactLayout) {
     MakeGame(-123456, 2, 4294967301LL, 3);
-    replayInputs[1] = 1;
-    replayInputs[2] = 0;
-    replayInputs[3] = 255;
+    record.replayInputs[1] = 1;
+    record.replayInputs[2] = 0;
+    record.replayInputs[3] = 255;
     ASSERT_TRUE(WriteReplay(3, "Run", "Ann", "close one", "2026/01/02 03:04:05"));
     EXPECT_EQ(ReadWholeFile("Replay/qz507_03.rpy"),
               "Run \nAnn \nclose one \n2026/01/02 03:04:05\n-123456 2 4294967301 4 1 0 255 ");
@@ -89,15 +90,15 @@ TEST_F(ReplayFileTest, AnNFrameGameStoresEndNPlusOneAndNWords) {
         SCOPED_TRACE(frames);
         MakeGame(1000 + frames, 5, 77, frames);
         ASSERT_TRUE(WriteReplay(2, "r", "p", "i", "d"));
-        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) replayInputs[k] = -1;
-        randomSeed = 0;
+        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) record.replayInputs[k] = -1;
+        record.randomSeed = 0;
         ASSERT_TRUE(LoadReplay(2));
-        EXPECT_EQ(randomSeed, 1000 + frames);
-        EXPECT_EQ(replayEnd, frames + 1);
+        EXPECT_EQ(record.randomSeed, 1000 + frames);
+        EXPECT_EQ(record.replayEnd, frames + 1);
         bool wordsMatch = true;
-        for (int32_t k = 1; k <= frames; ++k) wordsMatch = wordsMatch && replayInputs[k] == k % 256;
+        for (int32_t k = 1; k <= frames; ++k) wordsMatch = wordsMatch && record.replayInputs[k] == k % 256;
         EXPECT_TRUE(wordsMatch);
-        EXPECT_EQ(replayInputs[frames + 1], 0) << "the word at the end mark is no action";
+        EXPECT_EQ(record.replayInputs[frames + 1], 0) << "the word at the end mark is no action";
 
         ReplaySummary summary;
         ASSERT_TRUE(ReadReplaySummary(2, &summary));
@@ -135,8 +136,8 @@ TEST_F(ReplayFileTest, OverwritingALongerReplayLeavesNoOldWords) {
     MakeGame(1, 0, 10, 500);
     ASSERT_TRUE(WriteReplay(3, "long", "p", "i", "d"));
     MakeGame(2, 1, 20, 2);
-    replayInputs[1] = 9;
-    replayInputs[2] = 8;
+    record.replayInputs[1] = 9;
+    record.replayInputs[2] = 8;
     ASSERT_TRUE(WriteReplay(3, "short", "p", "i", "d"));
     EXPECT_EQ(ReadWholeFile("Replay/qz507_03.rpy"), "short \np \ni \nd\n2 1 20 3 9 8 ");
 
@@ -145,8 +146,8 @@ TEST_F(ReplayFileTest, OverwritingALongerReplayLeavesNoOldWords) {
     ASSERT_TRUE(WriteReplay(4, "long", "p", "i", "d"));
     ASSERT_TRUE(LoadReplay(4));
     ASSERT_TRUE(LoadReplay(3));
-    EXPECT_EQ(replayEnd, 3);
-    for (int32_t k = 3; k <= 500; ++k) ASSERT_EQ(replayInputs[k], 0) << k;
+    EXPECT_EQ(record.replayEnd, 3);
+    for (int32_t k = 3; k <= 500; ++k) ASSERT_EQ(record.replayInputs[k], 0) << k;
 }
 
 TEST_F(ReplayFileTest, WindowsLineEndsReadTheSame) {
@@ -160,20 +161,20 @@ TEST_F(ReplayFileTest, WindowsLineEndsReadTheSame) {
     EXPECT_EQ(summary.result, 3);
     EXPECT_EQ(summary.score, 5000000000LL);
     ASSERT_TRUE(LoadReplay(6));
-    EXPECT_EQ(randomSeed, 99);
-    EXPECT_EQ(replayEnd, 4);
-    EXPECT_EQ(replayInputs[1], 16);
-    EXPECT_EQ(replayInputs[3], 64);
+    EXPECT_EQ(record.randomSeed, 99);
+    EXPECT_EQ(record.replayEnd, 4);
+    EXPECT_EQ(record.replayInputs[1], 16);
+    EXPECT_EQ(record.replayInputs[3], 64);
 }
 
 TEST_F(ReplayFileTest, AMissingSlotIsAbsentAndLoadsNothing) {
-    randomSeed = 31;
-    replayEnd = 17;
+    record.randomSeed = 31;
+    record.replayEnd = 17;
     ReplaySummary summary;
     EXPECT_FALSE(ReadReplaySummary(8, &summary));
     EXPECT_FALSE(LoadReplay(8));
-    EXPECT_EQ(randomSeed, 31);
-    EXPECT_EQ(replayEnd, 17);
+    EXPECT_EQ(record.randomSeed, 31);
+    EXPECT_EQ(record.replayEnd, 17);
 }
 
 // Damaged files: a refused file changes nothing; a record cut short or damaged in its words
@@ -213,19 +214,19 @@ TEST_F(ReplayFileTest, DamagedFilesAreRefusedOrReadOnlyAsFarAsTheyAreSound) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteWholeFile("Replay/qz507_09.rpy", c.text);
-        randomSeed = 31;
-        replayEnd = 17;
-        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) replayInputs[k] = 200;
+        record.randomSeed = 31;
+        record.replayEnd = 17;
+        for (int32_t k = 0; k <= kReplayMaxEnd; ++k) record.replayInputs[k] = 200;
         bool loaded = LoadReplay(9);
         EXPECT_EQ(loaded, c.loads);
         if (c.loads) {
-            EXPECT_EQ(randomSeed, 5);
-            EXPECT_EQ(replayEnd, c.end);
-            for (int32_t k = c.end; k <= kReplayMaxEnd; ++k) ASSERT_EQ(replayInputs[k], 0) << k;
+            EXPECT_EQ(record.randomSeed, 5);
+            EXPECT_EQ(record.replayEnd, c.end);
+            for (int32_t k = c.end; k <= kReplayMaxEnd; ++k) ASSERT_EQ(record.replayInputs[k], 0) << k;
         } else {
-            EXPECT_EQ(randomSeed, 31);
-            EXPECT_EQ(replayEnd, 17);
-            EXPECT_EQ(replayInputs[1], 200);
+            EXPECT_EQ(record.randomSeed, 31);
+            EXPECT_EQ(record.replayEnd, 17);
+            EXPECT_EQ(record.replayInputs[1], 200);
         }
         ReplaySummary summary;
         ASSERT_TRUE(ReadReplaySummary(9, &summary));
@@ -242,8 +243,8 @@ TEST_F(ReplayFileTest, AVeryLongLineIsCutInTheSummaryButTheFileStillLoads) {
     EXPECT_EQ(std::string(summary.lines[0]).size(), size_t(ReplaySummary::kLineSize - 1));
     EXPECT_STREQ(summary.lines[1], "p ");
     ASSERT_TRUE(LoadReplay(2));
-    EXPECT_EQ(replayEnd, 2);
-    EXPECT_EQ(replayInputs[1], 9);
+    EXPECT_EQ(record.replayEnd, 2);
+    EXPECT_EQ(record.replayInputs[1], 9);
 }
 
 TEST_F(ReplayFileTest, AMissingReplayFolderIsCreated) {
@@ -275,7 +276,7 @@ TEST_F(ReplayFileTest, AFailedSaveIsReportedAndKeepsTheReplayInTheSlot) {
 
 TEST_F(ReplayFileTest, LineBreaksInsideANameCannotShiftTheLayout) {
     MakeGame(3, 1, 2, 1);
-    replayInputs[1] = 4;
+    record.replayInputs[1] = 4;
     ASSERT_TRUE(WriteReplay(1, "two\nlines", "a\r\nb", "c", "d"));
     ReplaySummary summary;
     ASSERT_TRUE(ReadReplaySummary(1, &summary));
@@ -283,79 +284,7 @@ TEST_F(ReplayFileTest, LineBreaksInsideANameCannotShiftTheLayout) {
     EXPECT_STREQ(summary.lines[1], "a  b ");
     EXPECT_EQ(summary.score, 2);
     ASSERT_TRUE(LoadReplay(1));
-    EXPECT_EQ(replayInputs[1], 4);
-}
-
-// The game frame's replay steps: words decode bit k to inputBits[k] and record back the same.
-TEST_F(ReplayFileTest, EveryWordDecodesAndRecordsBackUnchanged) {
-    frameCounter = 10;
-    for (int32_t word = 0; word < 256; ++word) {
-        replayFrame = 1;
-        replayInputs[1] = word;
-        replayPlayback = true;
-        DecodeReplayInputs();
-        for (int k = 0; k < 8; ++k) ASSERT_EQ(inputBits[k], (word >> k) & 1) << word << " bit " << k;
-        replayPlayback = false;
-        replayInputs[1] = -1;
-        RecordReplayInputs();
-        ASSERT_EQ(replayInputs[1], word);
-    }
-}
-
-// Words the game never writes are kept and decode by the same rule: from bit 7 down, a bit is set
-// when what is left of the word reaches its weight.
-TEST_F(ReplayFileTest, WordsOutsideAByteDecodeByTheSameRule) {
-    WriteWholeFile("Replay/qz507_01.rpy", "n \np \ni \nd\n5 0 7 4 300 -1 256 ");
-    ASSERT_TRUE(LoadReplay(1));
-    ASSERT_EQ(replayEnd, 4);
-    replayPlayback = true;
-    frameCounter = 10;
-    const uint8_t expected[3][8] = {{1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0},
-                                    {1, 1, 1, 1, 1, 1, 1, 1}};
-    for (int32_t frame = 1; frame <= 3; ++frame) {
-        replayFrame = frame;
-        DecodeReplayInputs();
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(inputBits[k], expected[frame - 1][k]) << frame << " bit " << k;
-    }
-}
-
-TEST_F(ReplayFileTest, ReplayStepsActOnlyOnFramesOfPlay) {
-    replayPlayback = true;
-    replayInputs[5] = 255;
-    replayFrame = 5;
-    for (int k = 0; k < 8; ++k) inputBits[k] = 1;
-
-    // Frames past the record (resumed after its end) and far past the table hold no actions.
-    frameCounter = 50;
-    for (int32_t frame : {kReplayMaxEnd + 1, 2000000, -3}) {
-        replayFrame = frame;
-        DecodeReplayInputs();
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(inputBits[k], 0);
-    }
-
-    // Before play and in the end sequence the bits are neither cleared nor decoded.
-    replayFrame = 5;
-    for (int32_t counter : {-1, 100000}) {
-        frameCounter = counter;
-        for (int k = 0; k < 8; ++k) inputBits[k] = 1;
-        DecodeReplayInputs();
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(inputBits[k], 1);
-    }
-
-    // Nothing is recorded during playback, in the end sequence, or outside the table.
-    frameCounter = 50;
-    replayInputs[5] = 7;
-    RecordReplayInputs();
-    EXPECT_EQ(replayInputs[5], 7);
-    replayPlayback = false;
-    frameCounter = 100000;
-    RecordReplayInputs();
-    EXPECT_EQ(replayInputs[5], 7);
-    frameCounter = 50;
-    replayFrame = kReplayMaxWords + 1;
-    replayInputs[kReplayMaxWords + 1] = 0;
-    RecordReplayInputs();
-    EXPECT_EQ(replayInputs[kReplayMaxWords + 1], 0);
+    EXPECT_EQ(record.replayInputs[1], 4);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
+#include "core/state.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 
@@ -50,28 +51,24 @@ TEST_F(ScoreFileTest, RankCountsEveryRecordAtLeastAsHigh) {
     };
     for (const auto& c : cases) {
         WriteFile(c.before);
-        score = c.score;
-        AppendScore();
-        EXPECT_EQ(resultRank, c.rank) << "'" << c.before << "' + " << c.score;
-        EXPECT_EQ(resultTotal, c.total) << "'" << c.before << "' + " << c.score;
+        const ScoreRank rank = AppendScore(c.score);
+        EXPECT_EQ(rank.rank, c.rank) << "'" << c.before << "' + " << c.score;
+        EXPECT_EQ(rank.total, c.total) << "'" << c.before << "' + " << c.score;
         EXPECT_EQ(ReadFile(), std::string(c.before) + " " + std::to_string(c.score));
     }
 }
 
 TEST_F(ScoreFileTest, AMissingReplayFolderIsCreatedSoTheScoreIsKept) {
     ASSERT_FALSE(std::filesystem::exists("Replay"));
-    score = 4321;
-    AppendScore();
+    const ScoreRank rank = AppendScore(4321);
     EXPECT_EQ(ReadFile(), " 4321");
-    EXPECT_EQ(resultRank, 1);
-    EXPECT_EQ(resultTotal, 1);
+    EXPECT_EQ(rank.rank, 1);
+    EXPECT_EQ(rank.total, 1);
 }
 
 TEST_F(ScoreFileTest, ScoresBeyondThirtyTwoBitsComeBackWhole) {
     WriteFile(" 5000000000");
-    score = 4999999999;
-    AppendScore();
-    EXPECT_EQ(resultRank, 2);  // 5000000000 would read as a small number in 32 bits
+    EXPECT_EQ(AppendScore(4999999999).rank, 2);  // 5000000000 would read as a small number in 32 bits
     ASSERT_TRUE(LoadScoreList());
     ASSERT_EQ(scoreList.count, 2);
     EXPECT_EQ(scoreList.records[1], 5000000000);

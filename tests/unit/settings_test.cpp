@@ -11,7 +11,9 @@
 #include <sstream>
 #include <string>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/sound_cues.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
@@ -44,11 +46,11 @@ protected:
 
 TEST_F(SettingsTest, SavingIntoAnEmptyFolderWritesTheDocumentedLayout) {
     const int64_t keys[kActionCount] = {38, 40, 37, 39, 16, 90, 88, 17};
-    for (int a = 0; a < kActionCount; ++a) KeyBindings[a] = keys[a];
-    musicVolume = 80;
-    seVolume = 80;
-    autoBomb = 0;
-    windowed = 1;
+    for (int a = 0; a < kActionCount; ++a) settings.KeyBindings[a] = keys[a];
+    settings.musicVolume = 80;
+    settings.seVolume = 80;
+    settings.autoBomb = 0;
+    settings.windowed = 1;
     SaveSettings();
     EXPECT_EQ(ReadFile(), kDefaultFile);
 }
@@ -56,34 +58,34 @@ TEST_F(SettingsTest, SavingIntoAnEmptyFolderWritesTheDocumentedLayout) {
 TEST_F(SettingsTest, LoadReadsEveryValueAndMissingOnesAsZero) {
     WriteFile("[KeyPress]\r\nUP=38\r\nDOWN=40\r\nLEFT=37\r\nRIGHT=39\r\nSHOOT=90\r\nBOMB=x\r\n"
               "SKIP=-1\r\n[Sound]\r\nBGM=37\r\nSE=80\r\n[System]\r\nWindow=1\r\n");
-    KeyBindings[ACT_SLOW] = 99;
-    autoBomb = 5;
+    settings.KeyBindings[ACT_SLOW] = 99;
+    settings.autoBomb = 5;
     LoadSettings();
-    EXPECT_EQ(KeyBindings[ACT_UP], 38);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], 0);   // missing
-    EXPECT_EQ(KeyBindings[ACT_SHOOT], 90);
-    EXPECT_EQ(KeyBindings[ACT_BOMB], 0);   // not a number
-    EXPECT_EQ(KeyBindings[ACT_SKIP], 4294967295);  // unsigned 32 bits, widened
-    EXPECT_EQ(musicVolume, 37);            // no range check
-    EXPECT_EQ(seVolume, 80);
-    EXPECT_EQ(autoBomb, 0);
-    EXPECT_EQ(windowed, 1);
+    EXPECT_EQ(settings.KeyBindings[ACT_UP], 38);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], 0);   // missing
+    EXPECT_EQ(settings.KeyBindings[ACT_SHOOT], 90);
+    EXPECT_EQ(settings.KeyBindings[ACT_BOMB], 0);   // not a number
+    EXPECT_EQ(settings.KeyBindings[ACT_SKIP], 4294967295);  // unsigned 32 bits, widened
+    EXPECT_EQ(settings.musicVolume, 37);            // no range check
+    EXPECT_EQ(settings.seVolume, 80);
+    EXPECT_EQ(settings.autoBomb, 0);
+    EXPECT_EQ(settings.windowed, 1);
 }
 
 TEST_F(SettingsTest, NoFileLeavesEverythingZero) {
-    KeyBindings[ACT_UP] = 38;
-    musicVolume = seVolume = windowed = 1;
+    settings.KeyBindings[ACT_UP] = 38;
+    settings.musicVolume = settings.seVolume = settings.windowed = 1;
     LoadSettings();
-    for (int64_t key : KeyBindings) EXPECT_EQ(key, 0);
-    EXPECT_EQ(musicVolume, 0);
-    EXPECT_EQ(seVolume, 0);
-    EXPECT_EQ(windowed, 0);
+    for (int64_t key : settings.KeyBindings) EXPECT_EQ(key, 0);
+    EXPECT_EQ(settings.musicVolume, 0);
+    EXPECT_EQ(settings.seVolume, 0);
+    EXPECT_EQ(settings.windowed, 0);
 }
 
 TEST_F(SettingsTest, SavingUpdatesInPlaceAndWritesTheLowThirtyTwoBits) {
     WriteFile("; hand-made\r\n[KeyPress]\r\nUP=1\r\nTURBO=3\r\n[Sound]\r\nSE=5\r\n");
     LoadSettings();
-    KeyBindings[ACT_UP] = 4294967295;  // a binding read from "-1" goes back as -1
+    settings.KeyBindings[ACT_UP] = 4294967295;  // a binding read from "-1" goes back as -1
     SaveSettings();
     EXPECT_EQ(ReadFile(),
               "; hand-made\r\n[KeyPress]\r\nUP=-1\r\nTURBO=3\r\nDOWN=0\r\nLEFT=0\r\nRIGHT=0\r\n"
@@ -96,10 +98,10 @@ TEST_F(SettingsTest, TheFileFollowsTheCurrentDirectory) {
     std::filesystem::create_directory("other");
     std::ofstream("other/Keyconfig.ini", std::ios::binary) << "[Sound]\r\nBGM=15\r\n";
     LoadSettings();
-    EXPECT_EQ(musicVolume, 80);
+    EXPECT_EQ(settings.musicVolume, 80);
     ASSERT_EQ(chdir("other"), 0);
     LoadSettings();
-    EXPECT_EQ(musicVolume, 15);
+    EXPECT_EQ(settings.musicVolume, 15);
     ASSERT_EQ(chdir(".."), 0);
 }
 
@@ -126,11 +128,11 @@ class CaptureKeyTest : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
-        for (float& latch : menuKeyLatch) latch = 0;
-        rebindLatch = 0;
-        waitingForKey = true;
-        menuCursor = ACT_SLOW;
-        KeyBindings[ACT_SLOW] = 16;
+        for (float& latch : menus.menuKeyLatch) latch = 0;
+        menus.rebindLatch = 0;
+        menus.waitingForKey = true;
+        menus.menuCursor = ACT_SLOW;
+        settings.KeyBindings[ACT_SLOW] = 16;
     }
 };
 
@@ -138,27 +140,27 @@ TEST_F(CaptureKeyTest, WaitsUntilConfirmIsReleased) {
     Latch(MenuKey::Confirm) = 1.0f;
     engine_->SetKey('Q', true);
     CaptureKey();
-    EXPECT_TRUE(waitingForKey);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], 16);
+    EXPECT_TRUE(menus.waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], 16);
 }
 
 TEST_F(CaptureKeyTest, TheLowestHeldKeyIsBound) {
     engine_->SetKey('Q', true);
     engine_->SetKey(VK_SPACE, true);
     CaptureKey();
-    EXPECT_EQ(KeyBindings[ACT_SLOW], VK_SPACE);
-    EXPECT_FALSE(waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], VK_SPACE);
+    EXPECT_FALSE(menus.waitingForKey);
     EXPECT_EQ(soundCue[CUE_OK00], 1);
-    EXPECT_EQ(rebindLatch, 1.0f);
-    for (float latch : menuKeyLatch) EXPECT_EQ(latch, 1.0f);
+    EXPECT_EQ(menus.rebindLatch, 1.0f);
+    for (float latch : menus.menuKeyLatch) EXPECT_EQ(latch, 1.0f);
 }
 
 TEST_F(CaptureKeyTest, EscapeWithALetterCancels) {
     engine_->SetKey(VK_ESCAPE, true);
     engine_->SetKey('Q', true);
     CaptureKey();
-    EXPECT_EQ(KeyBindings[ACT_SLOW], 16);
-    EXPECT_FALSE(waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], 16);
+    EXPECT_FALSE(menus.waitingForKey);
     EXPECT_EQ(soundCue[CUE_CANCEL00], 1);
     EXPECT_EQ(soundCue[CUE_OK00], 0);
 }
@@ -166,8 +168,8 @@ TEST_F(CaptureKeyTest, EscapeWithALetterCancels) {
 TEST_F(CaptureKeyTest, NothingHeldKeepsWaiting) {
     engine_->SetKey(222, true);  // beyond the codes tested
     CaptureKey();
-    EXPECT_TRUE(waitingForKey);
-    EXPECT_EQ(KeyBindings[ACT_SLOW], 16);
+    EXPECT_TRUE(menus.waitingForKey);
+    EXPECT_EQ(settings.KeyBindings[ACT_SLOW], 16);
 }
 
 }  // namespace

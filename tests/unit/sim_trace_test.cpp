@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -22,11 +23,11 @@ protected:
         FreeAllBullets();
         FreeAllEffects();
         FreeAllItems();
-        frameCounter = 12;
-        replayFrame = 13;
+        run.frameCounter = 12;
+        record.replayFrame = 13;
         SeedRandom(123456789u);
-        lives = 3;
-        score = 4294967301LL;
+        run.lives = 3;
+        run.score = 4294967301LL;
         playerX = 320.1f;
         playerY = 400.25f;
         bombTimer = 40;

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/callbacks.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -92,7 +94,7 @@ TEST(WorldStep, ClearColourTurnsWithTheFrameCounter) {
         {2880, 0xFFCC323C},  // a full turn
     };
     for (const Case& c : cases) {
-        frameCounter = c.frame;
+        run.frameCounter = c.frame;
         hge->Gfx_BeginScene();
         WorldStep();
         hge->Gfx_EndScene();
@@ -102,12 +104,12 @@ TEST(WorldStep, ClearColourTurnsWithTheFrameCounter) {
 
 TEST(WorldStep, DoesNothingOnTitleSideScreensAbove10) {
     HeadlessEngine& engine = ResetCombatWorld();
-    screen = static_cast<Screen>(11);
+    run.screen = static_cast<Screen>(11);
     hge->Gfx_BeginScene();
     WorldStep();
     EXPECT_EQ(engine.QuadsThisScene(), 0);
     hge->Gfx_EndScene();
-    screen = Screen::Game;
+    run.screen = Screen::Game;
 }
 
 // Each object is placed at its own x, so the recorded quads tell which object drew when.

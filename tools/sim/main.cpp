@@ -15,8 +15,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
+#include "app/game_reset.h"
+#include "core/state.h"
+#include "app/screen_flow.h"
 #include "replay/replay.h"
 #include "sim_driver.h"
 
@@ -145,9 +146,9 @@ bool LoadNamedReplay(const std::string& path, ReplaySummary* summary) {
               path.c_str());
         return false;
     }
-    if (replayEnd != summary->end) {
+    if (record.replayEnd != summary->end) {
         std::string detail = path + ": the recorded frames are damaged after frame " +
-                             std::to_string(replayEnd - 1) + " of " +
+                             std::to_string(record.replayEnd - 1) + " of " +
                              std::to_string(summary->end - 1) + "; it plays that far";
         Error("%s", detail.c_str());
     }
@@ -290,7 +291,7 @@ int Record(int argc, char** argv) {
     }
     std::fprintf(trace ? errorOut : stdout,
                  "recorded %s: seed %d, %s, %d frames of play, result %d, score %" PRId64 "\n",
-                 path.c_str(), int(randomSeed), outcome.endedByItself ? "game ended" : "stopped",
+                 path.c_str(), int(record.randomSeed), outcome.endedByItself ? "game ended" : "stopped",
                  int(outcome.framesOfPlay), int(outcome.result), outcome.score);
     return std::fflush(stdout) == 0 ? kExitOk : kExitError;
 }
@@ -326,7 +327,7 @@ int Verify(int argc, char** argv) {
             status = kExitError;
             continue;
         }
-        bool damaged = replayEnd != summary.end;
+        bool damaged = record.replayEnd != summary.end;
         SimOutcome got = SimPlayBack(immortal, nullptr);
         int32_t frames = summary.end - 1;
         bool same = !damaged && SimMatchesRecord(got, summary.result, summary.score, summary.end);

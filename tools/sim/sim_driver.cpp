@@ -4,11 +4,14 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "app/loading.h"
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/game_reset.h"
+#include "app/callbacks.h"
+#include "core/state.h"
+#include "input/keys.h"
+#include "app/game_reset.h"
 #include "core/random.h"
-#include "core/screen_flow.h"
+#include "app/screen_flow.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -87,10 +90,10 @@ uint32_t PatternActions(SimPattern pattern, long t) {
 }
 
 void FreeOverlayTextures() {
-    if (snapshotTexture != 0) hge->Texture_Free(snapshotTexture);
-    if (menuChoseTexture != 0) hge->Texture_Free(menuChoseTexture);
-    snapshotTexture = 0;
-    menuChoseTexture = 0;
+    if (overlay.snapshotTexture != 0) hge->Texture_Free(overlay.snapshotTexture);
+    if (overlay.menuChoseTexture != 0) hge->Texture_Free(overlay.menuChoseTexture);
+    overlay.snapshotTexture = 0;
+    overlay.menuChoseTexture = 0;
 }
 
 // What starting a game from a menu puts in order before the loading frame: no overlay left open
@@ -100,9 +103,9 @@ void PrepareNewGame() {
     engine.ReleaseAllKeys();
     engine.SetFocus(true);
     FreeOverlayTextures();
-    pauseState = PauseState::Running;
-    switchCountdown = 0;
-    screen = Screen::Game;
+    run.pauseState = PauseState::Running;
+    run.switchCountdown = 0;
+    run.screen = Screen::Game;
 }
 
 }  // namespace
@@ -118,7 +121,7 @@ HeadlessEngine& SimStartUp() {
     if (!catalogueLoaded && frameSprite == nullptr) {
         LoadStartupTextures();
         CreateStartupSprites();
-        LoadCatalogue();
+        TitleLoadingFrame();
         catalogueLoaded = true;
     }
     return *Headless();
@@ -126,7 +129,7 @@ HeadlessEngine& SimStartUp() {
 
 void SimStartPlayback() {
     PrepareNewGame();
-    replayPlayback = true;
+    record.replayPlayback = true;
     NewGameLoadingFrame();
 }
 
@@ -134,25 +137,25 @@ void SimStartRecording(int32_t seed) {
     PrepareNewGame();
     // The reset takes the seed from the clock unless a replay plays; holding playback on across
     // the loading frame makes it seed from `seed` instead, exactly as a replay of it will.
-    randomSeed = seed;
-    replayPlayback = true;
+    record.randomSeed = seed;
+    record.replayPlayback = true;
     NewGameLoadingFrame();
-    replayPlayback = false;
+    record.replayPlayback = false;
 }
 
 bool SimRunFrame(bool immortal) {
     HeadlessEngine& engine = *Headless();
-    int32_t livesBefore = lives;
+    int32_t livesBefore = run.lives;
     // A pending life loss is taken in this frame's ApplyLifeLoss when the timer reads 2 before
     // the frame counts it down. Lending the life beforehand lets ApplyLifeLoss run as it always
     // does (effects showing the unchanged count) while leaving `lives` where it was.
-    if (immortal && screen == Screen::Game && pauseState == PauseState::Running &&
+    if (immortal && run.screen == Screen::Game && run.pauseState == PauseState::Running &&
         lifeLossTimer == 2) {
-        lives = livesBefore + 1;
+        run.lives = livesBefore + 1;
     }
     engine.RunFrame();
-    if (immortal) lives = livesBefore;
-    return screen == Screen::Game && pauseState == PauseState::Running;
+    if (immortal) run.lives = livesBefore;
+    return run.screen == Screen::Game && run.pauseState == PauseState::Running;
 }
 
 std::string SimTraceLine() {
@@ -189,8 +192,8 @@ std::string SimTraceLine() {
                   "f=%d r=%d rng=%u lives=%d score=%lld px=%.9g py=%.9g bomb=%d inv=%d llt=%d "
                   "boss=%d atk=%d age=%d bx=%.9g by=%.9g t=%d nb=%d ne=%d ni=%d hb=%08x he=%08x "
                   "hi=%08x",
-                  int(frameCounter), int(replayFrame), unsigned(RandomState()), int(lives),
-                  static_cast<long long>(score), double(playerX), double(playerY), int(bombTimer),
+                  int(run.frameCounter), int(record.replayFrame), unsigned(RandomState()), int(run.lives),
+                  static_cast<long long>(run.score), double(playerX), double(playerY), int(bombTimer),
                   int(invulnTimer), int(lifeLossTimer), bossActive != 0 ? 1 : 0, int(boss.attack),
                   int(boss.age), double(boss.x), double(boss.y), int(attackTimer), nb, ne, ni,
                   unsigned(hb.hash), unsigned(he.hash), unsigned(hi.hash));
@@ -201,30 +204,30 @@ SimOutcome SimPlayBack(bool immortal, const std::function<void(const std::string
     SimStartPlayback();
     SimOutcome outcome;
     for (long n = 0; n < kSimFrameCap; ++n) {
-        int32_t livesBefore = lives;
-        int64_t scoreBefore = score;
+        int32_t livesBefore = run.lives;
+        int64_t scoreBefore = run.score;
         bool running = SimRunFrame(immortal);
         outcome.framesRun = n + 1;
         if (onFrame) onFrame(SimTraceLine());
         if (running) continue;
-        if (replayFrame >= replayEnd) {
+        if (record.replayFrame >= record.replayEnd) {
             // The player step paused at the end of the record; the game it recorded stopped
             // after the frame before.
             outcome.ranOut = true;
             outcome.result = livesBefore;
             outcome.score = scoreBefore;
-            outcome.framesOfPlay = replayEnd - 1;
+            outcome.framesOfPlay = record.replayEnd - 1;
         } else {
             outcome.endedByItself = true;
-            outcome.result = resultCode;
-            outcome.score = score;
-            outcome.framesOfPlay = replayFrame;
+            outcome.result = run.resultCode;
+            outcome.score = run.score;
+            outcome.framesOfPlay = record.replayFrame;
         }
         return outcome;
     }
-    outcome.result = lives;
-    outcome.score = score;
-    outcome.framesOfPlay = replayFrame;
+    outcome.result = run.lives;
+    outcome.score = run.score;
+    outcome.framesOfPlay = record.replayFrame;
     return outcome;
 }
 
@@ -254,14 +257,14 @@ const char* SimPatternName(SimPattern pattern) {
 }
 
 void SimUseRecordingBindings() {
-    KeyBindings[ACT_UP] = VK_UP;
-    KeyBindings[ACT_DOWN] = VK_DOWN;
-    KeyBindings[ACT_LEFT] = VK_LEFT;
-    KeyBindings[ACT_RIGHT] = VK_RIGHT;
-    KeyBindings[ACT_SLOW] = VK_SHIFT;
-    KeyBindings[ACT_SHOOT] = 'Z';
-    KeyBindings[ACT_BOMB] = 'X';
-    KeyBindings[ACT_SKIP] = VK_CONTROL;
+    settings.KeyBindings[ACT_UP] = VK_UP;
+    settings.KeyBindings[ACT_DOWN] = VK_DOWN;
+    settings.KeyBindings[ACT_LEFT] = VK_LEFT;
+    settings.KeyBindings[ACT_RIGHT] = VK_RIGHT;
+    settings.KeyBindings[ACT_SLOW] = VK_SHIFT;
+    settings.KeyBindings[ACT_SHOOT] = 'Z';
+    settings.KeyBindings[ACT_BOMB] = 'X';
+    settings.KeyBindings[ACT_SKIP] = VK_CONTROL;
 }
 
 SimOutcome SimRecord(const SimRecordOptions& options,
@@ -281,7 +284,7 @@ SimOutcome SimRecord(const SimRecordOptions& options,
         // itself must not let that show in a replay.
         uint32_t actions = PatternActions(options.pattern, n);
         for (int a = 0; a < kActionCount; ++a) {
-            engine.SetKey(static_cast<int>(KeyBindings[a]), (actions >> a) & 1u);
+            engine.SetKey(static_cast<int>(settings.KeyBindings[a]), (actions >> a) & 1u);
         }
         bool running = SimRunFrame(options.immortal);
         outcome.framesRun = n + 1;
@@ -290,13 +293,13 @@ SimOutcome SimRecord(const SimRecordOptions& options,
             outcome.endedByItself = true;
             break;
         }
-        if (frameLimit > 0 && replayFrame >= frameLimit) break;
+        if (frameLimit > 0 && record.replayFrame >= frameLimit) break;
     }
     engine.ReleaseAllKeys();
     // A game that did not end stores where it stopped: the lives it still had.
-    if (!outcome.endedByItself) resultCode = lives;
-    outcome.result = resultCode;
-    outcome.score = score;
-    outcome.framesOfPlay = replayFrame;
+    if (!outcome.endedByItself) run.resultCode = run.lives;
+    outcome.result = run.resultCode;
+    outcome.score = run.score;
+    outcome.framesOfPlay = record.replayFrame;
     return outcome;
 }

@@ -41,7 +41,7 @@ struct SimOutcome {
     bool endedByItself = false;  // lost, or the defeat's end sequence finished
     bool ranOut = false;         // playback reached the end of the recorded frames
     int32_t result = 0;          // resultCode when it ended; lives after the last recorded frame
-    int64_t score = 0;           // likewise
+    int64_t score = 0;               // likewise
     int32_t framesOfPlay = 0;    // replayFrame at that point
     long framesRun = 0;          // game frames run, the stopping one included
 };

@@ -1,33 +1,12 @@
-// game_reset.cpp -- the game reset, the new-game loading frame and the ScreenSwitch shutter.
-#include "core/game_reset.h"
+// screen_switch.cpp -- the screen-change shutter and its loading label.
+#include "ui/screen_switch.h"
 
 #include <cstdlib>
-#include <ctime>
 
 #include "assets/catalogue.h"
-#include "core/callbacks.h"
-#include "core/random.h"
-#include "core/screen_flow.h"
-#include "game/boss.h"
-#include "game/bullets.h"
-#include "game/effects.h"
-#include "game/items.h"
-#include "game/panels.h"
-#include "game/player.h"
-#include "game/world.h"
-#include "ui/title.h"
-
-int32_t randomSeed = 0;
+#include "core/state.h"
 
 namespace {
-
-void FreeAllPools() {
-    FreeAllBullets();
-    FreeAllBossSlots();
-    FreeAllEffects();
-    FreeAllItems();
-    panelCount = 0;
-}
 
 // Shutter alpha of column i at countdown c: closing from the middle outwards while c falls
 // from 150 to 91, closed from 90 to 61, opening from the middle outwards from 60 to 1.
@@ -44,61 +23,8 @@ uint32_t White(int alpha) { return (static_cast<uint32_t>(alpha) << 24) | 0xFFFF
 
 }  // namespace
 
-void GameReset() {
-    hge->Stream_Free(musicChannel);
-    musicChannel = 0;
-    // A replay keeps the seed it was recorded with, so the same numbers come out again.
-    if (!replayPlayback) randomSeed = static_cast<int32_t>(std::time(nullptr));
-    SeedRandom(static_cast<uint32_t>(randomSeed));
-    resultCode = 0;
-
-    rebindLatch = 0;
-    for (float& latch : menuKeyLatch) latch = 0;
-    bombX = 0;
-    bombY = 0;
-    // Every boss field (position included), the attack timer, the shake and the attack
-    // scripts' own values.
-    ResetBossState();
-
-    for (uint8_t& bit : inputBits) bit = 0;
-
-    menuCursor = 0;
-    menuBarY = 0;
-    playerX = 320;
-    playerY = 412;
-    slowGauge = 0;
-    playerBank = 0;
-    bombTimer = 0;
-    invulnTimer = 0;
-    lifeLossTimer = 0;
-    shakeLevel = 0;
-    replayFrame = 0;
-    frameCounter = -64;
-
-    FreeAllPools();
-    pauseFade = 0;
-}
-
-void NewGameLoadingFrame() {
-    hge->Gfx_BeginScene(0);
-    hge->Gfx_Clear(0xFF000000u);
-    stage = 1;
-    score = 0;
-    slowGauge = 0;
-    spellBackdrop = false;
-    bossActive = 0;
-    lives = 5;
-    GameReset();
-    invulnTimer = 0;
-    lifeLossTimer = 0;
-    FreeAllPools();
-    pauseFade = 0;
-    DrawScreenSwitch();
-    hge->Gfx_EndScene();
-}
-
 void DrawScreenSwitch() {
-    const int c = switchCountdown;
+    const int c = run.switchCountdown;
     if (c <= 0) return;
     Sprite& s = *overlaySprite;
     s.SetDepth(0.05f);
@@ -139,5 +65,5 @@ void DrawScreenSwitch() {
         s.DrawTransformed(static_cast<float>(440 + slide), 390, 0, 0.5f);
         s.SetAnchor(0, 0);
     }
-    switchCountdown -= 1;
+    run.switchCountdown -= 1;
 }

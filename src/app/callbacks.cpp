@@ -1,47 +1,23 @@
 // callbacks.cpp -- the program's start-up and the engine's frame and render callbacks.
-#include "core/callbacks.h"
+#include "app/callbacks.h"
 
 #include <cstring>
 
+#include "app/game_reset.h"
+#include "app/screen_flow.h"
 #include "assets/catalogue.h"
-#include "core/game_reset.h"
-#include "core/screen_flow.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
+#include "input/keys.h"
 #include "input/settings.h"
 
-Engine* hge = nullptr;
-float menuKeyLatch[kMenuKeyCount] = {};
-float rebindLatch = 0;
-uint8_t quitRequested = 0;
 BitmapFont* startupFont = nullptr;
-
-namespace {
-
-// Each menu key's fixed key and the action whose bound key also counts, in MenuKey order.
-constexpr int kFixedKey[kMenuKeyCount] = {VK_ESCAPE, VK_RETURN, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
-constexpr int kBoundAction[kMenuKeyCount] = {ACT_BOMB, ACT_SHOOT, ACT_UP, ACT_DOWN, ACT_LEFT, ACT_RIGHT};
-
-bool BoundKeyHeld(int64_t key) {
-    // A binding of 0 names no key; anything outside the key codes is never held.
-    return key > 0 && key < 256 && hge->Input_GetKeyState(static_cast<int>(key));
-}
-
-}  // namespace
-
-void SetAllMenuLatches() {
-    for (float& latch : menuKeyLatch) latch = 1.0f;
-}
-
-bool MenuKeyHeld(MenuKey key) {
-    int k = static_cast<int>(key);
-    return hge->Input_GetKeyState(kFixedKey[k]) || BoundKeyHeld(KeyBindings[kBoundAction[k]]);
-}
 
 int CueVolume(int cue) {
     // The settings file may hold any number; the product is taken wide so it cannot overflow,
     // and the engine's volume range is 0..100.
-    int64_t volume = int64_t(seVolume) * cuePercent[cue] / 100;
+    int64_t volume = int64_t(settings.seVolume) * cuePercent[cue] / 100;
     if (volume < 0) return 0;
     if (volume > 100) return 100;
     return static_cast<int>(volume);
@@ -52,23 +28,17 @@ bool FrameFunc() {
         if (soundCue[cue] != 0) hge->Stream_Play(cueStreams[cue], false, CueVolume(cue));
     }
     std::memset(soundCue, 0, sizeof soundCue);
-    if (lives == -2) return true;
-    return quitRequested != 0;
+    if (run.lives == -2) return true;
+    return run.quitRequested != 0;
 }
 
 int FrameRate() {
     // Ctrl fast-forwards a replay, read whether or not the window has focus; the boss's defeat
     // runs in slow motion even then.
-    int fps = replayPlayback && hge->Input_GetKeyState(VK_CONTROL) ? 240 : 60;
+    int fps = record.replayPlayback && hge->Input_GetKeyState(VK_CONTROL) ? 240 : 60;
     int defeat = DefeatFrameRate();
     if (defeat != 0) fps = defeat;
     return fps;
-}
-
-void ReleaseMenuLatches() {
-    for (int k = 0; k < kMenuKeyCount; ++k) {
-        if (!MenuKeyHeld(static_cast<MenuKey>(k))) menuKeyLatch[k] = 0.0f;
-    }
 }
 
 bool RenderFunc() {
@@ -95,7 +65,7 @@ int RunGame() {
     hge->System_SetState(HGE_ZBUFFER, true);
 
     LoadSettings();
-    hge->System_SetState(HGE_WINDOWED, windowed == 1);
+    hge->System_SetState(HGE_WINDOWED, settings.windowed == 1);
 
     if (hge->System_Initiate()) {
         hge->Resource_AttachPack("gamedat.zip", "quorlembistavo");
@@ -104,7 +74,7 @@ int RunGame() {
         startupFont->SetDepth(0.1f);
         startupFont->SetTint(0xFFFFFFFF);
         NewGameLoadingFrame();
-        frameCounter = 0;
+        run.frameCounter = 0;
         CreateStartupSprites();
         hge->System_Start();
     }

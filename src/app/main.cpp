@@ -1,5 +1,5 @@
 // main.cpp -- the game: the engine's SDL backend and the program's start-up.
-#include "core/callbacks.h"
+#include "app/callbacks.h"
 #include "platform/sdl_engine.h"
 
 int main() {

@@ -1,4 +1,4 @@
-// replay_menu.h -- the title-side screens of saved games: the replay list and the replay save
+// replay_screens.h -- the title-side screens of saved games: the replay list and the replay save
 // screen (one routine for screens 5 and 6) and the score list (screen 7).
 #pragma once
 

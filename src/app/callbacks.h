@@ -1,0 +1,28 @@
+// callbacks.h -- the program's start-up and the engine's two per-frame callbacks: the frame
+// callback plays the sound cues raised during the previous frame and decides when the program
+// ends; the render callback sets the frame rate, opens the scene, releases the menu-key
+// latches and hands the frame to the screen flow.
+#pragma once
+
+#include "gfx/bitmap_font.h"
+
+// Per-run: the start-up font (Graphics/font0.fnt, depth 0.1, opaque white), kept for the
+// whole run; no screen draws with it.
+extern BitmapFont* startupFont;
+
+// The volume cue `cue` (0..38) plays at: seVolume x its percentage / 100, truncated, kept
+// within the engine's 0..100.
+int CueVolume(int cue);
+// The frame rate the render callback sets: 240 while Ctrl is held during replay playback,
+// else 60; the boss's defeat sequence overrides both (DefeatFrameRate).
+int FrameRate();
+
+// Frame callback: plays raised cues (ascending, once each) and clears all flags; true ends
+// the program (lives == -2 or quitRequested).
+bool FrameFunc();
+// Render callback: frame rate, BeginScene, latch release, then the screen flow.
+bool RenderFunc();
+
+// The whole program: configure the engine, read settings, attach the pack, load the start-up
+// files, draw one loading frame and run the loop. Returns the process's exit status.
+int RunGame();

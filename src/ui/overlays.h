@@ -1,0 +1,33 @@
+// overlays.h -- the game screen's pictures around the battle: the fade-in before play, the
+// frame with the head-up display, and the pause and result overlays drawn over the frozen
+// frame. Drawing only: the screen flow decides and passes in what to show.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/engine.h"
+
+// The play field fades in from black over the 64 frames before play (frameCounter -64..-1).
+void DrawFadeIn(int32_t clock);
+// The frame picture round the play field, then the head-up display.
+void DrawFrameAndHud();
+// The same over an overlay, with the overlay sprite's anchor and depth put back first.
+void DrawFrameAndHudOverFrozenFrame();
+// The frozen frame, dimmed a step per fade step (0..10).
+void DrawFrozenFrame(HTEXTURE snapshot, int32_t fade);
+
+// What the pause menu shows this frame.
+struct PauseMenuView {
+    HTEXTURE pictures;     // the pause and result menu pictures
+    int32_t fade;          // 0..10
+    int32_t ticks;         // frames since it opened: the sway and the highlight's pulse
+    int32_t cursor;        // 0..5
+    int32_t bump;          // 0..6, the cursor's bump
+    bool endedReplay;      // a replay at its end: another colour and title, no resuming
+};
+constexpr int kPauseItems = 6;
+void DrawPauseMenu(const PauseMenuView& view);
+
+// The result panel at clock value `clock` (from 100050): the three headings from 100060, the
+// score, its total and the rank line (rank of the game among outOf scores) from 100070.
+void DrawResultPanel(int32_t clock, int64_t gameScore, float rank, float outOf);
