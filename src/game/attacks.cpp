@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "core/random.h"
-#include "core/state.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -28,31 +28,38 @@ void ShotSound() { RaiseCue(CUE_TAN01); }
 
 // A glow at the boss as it fires; column picks the colour.
 void ChargeFlash(int column) {
-    SpawnEffect(0, column, 209, 32, 30, boss.x, boss.y, 3, 3, 0, 0.21f, EFFECT_GLOW, 255, 255, 255,
-                255, 0, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = column, .regionY = 209, .regionW = 32,
+                 .regionH = 30, .x = boss.x, .y = boss.y, .scaleX = 3, .scaleY = 3, .depth = 0.21f,
+                 .kind = EFFECT_GLOW, .blend = 0});
 }
 
 // An invisible emitter over the centre that streams charge particles into the boss.
 void CentreBurst() {
-    SpawnEffect(0, 0, 0, 32, 32, 320, 160, 1, 1, 330, 0.88f, EFFECT_EMITTER, 255, 255, 255, 255,
-                2, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 32, .regionH = 32,
+                 .x = 320, .y = 160, .angle = 330, .depth = 0.88f, .kind = EFFECT_EMITTER,
+                 .blend = 2});
 }
 
 // A bullet fired from the boss at scale 1, depth 0.31, full opacity.
-void FireFromBoss(int texture, int regionX, int regionY, int size, float angle, float speed,
+void FireFromBoss(TextureId texture, int regionX, int regionY, int size, float angle, float speed,
                   int script) {
-    SpawnBullet(texture, regionX, regionY, size, size, boss.x, boss.y, 1, 1, angle, kBulletDepth,
-                speed, script, 255);
+    SpawnBullet({.texture = texture, .regionX = regionX, .regionY = regionY, .regionW = size,
+                 .regionH = size, .x = boss.x, .y = boss.y, .angle = angle, .depth = kBulletDepth,
+                 .speed = speed, .behaviour = script});
 }
 
-void FanPellet(float angle) { FireFromBoss(0, 64, 112, 16, angle, 2, 1); }
-void RingPellet(float angle) { FireFromBoss(0, 96, 112, 16, angle, 2, 1); }
-void ColourRingPellet(int n, float angle) { FireFromBoss(0, 16 + 16 * n, 112, 16, angle, 3.2f, 2); }
-void BigOrb(float angle, float speed, int script) { FireFromBoss(2, 64, 192, 64, angle, speed, script); }
-void AimedPellet(float angle) { FireFromBoss(0, 32, 48, 16, angle, 3, 0); }
-void AimedGrain(float angle) { FireFromBoss(0, 16, 240, 8, angle, 3, 0); }
-void Star(float angle, float speed) { FireFromBoss(2, 32, 128, 32, angle, speed, 1); }
-void SpiralBall(int n, float angle) { FireFromBoss(2, 32 + 32 * n, 32, 32, angle, 5, 0); }
+void FanPellet(float angle) { FireFromBoss(TEX_BULLET1, 64, 112, 16, angle, 2, 1); }
+void RingPellet(float angle) { FireFromBoss(TEX_BULLET1, 96, 112, 16, angle, 2, 1); }
+void ColourRingPellet(int n, float angle) {
+    FireFromBoss(TEX_BULLET1, 16 + 16 * n, 112, 16, angle, 3.2f, 2);
+}
+void BigOrb(float angle, float speed, int script) {
+    FireFromBoss(TEX_BULLET3, 64, 192, 64, angle, speed, script);
+}
+void AimedPellet(float angle) { FireFromBoss(TEX_BULLET1, 32, 48, 16, angle, 3, 0); }
+void AimedGrain(float angle) { FireFromBoss(TEX_BULLET1, 16, 240, 8, angle, 3, 0); }
+void Star(float angle, float speed) { FireFromBoss(TEX_BULLET3, 32, 128, 32, angle, speed, 1); }
+void SpiralBall(int n, float angle) { FireFromBoss(TEX_BULLET3, 32 + 32 * n, 32, 32, angle, 5, 0); }
 
 float AimAtPlayer(float offset) { return AngleTo(boss.x, boss.y, playerX, playerY, offset); }
 
@@ -283,8 +290,9 @@ void RainWave() {
         float s = static_cast<float>(r1 % 50) / 100 + 2;
         int r2 = Rand();
         float a = static_cast<float>(r2 % 100) / 10 + 180 - 5;
-        SpawnBullet(0, 96, 112, 16, 16, static_cast<float>(i * 30 + 80), 0, 1, 1, a, kBulletDepth,
-                    s, 0, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 96, .regionY = 112, .regionW = 16,
+                     .regionH = 16, .x = static_cast<float>(i * 30 + 80), .y = 0, .angle = a,
+                     .depth = kBulletDepth, .speed = s, .behaviour = 0});
     }
     // Sixty columns with nine left out at a random place: a wall of 51 pellets.
     int r3 = Rand();
@@ -293,8 +301,9 @@ void RainWave() {
         if (i <= g || i >= g + 10) {
             int r4 = Rand();
             float y = -(static_cast<float>(r4 % 100) / 10);
-            SpawnBullet(0, 208, 48, 16, 16, static_cast<float>(i * 8 + 80), y, 1, 1, 180,
-                        kBulletDepth, 2, 4, 255);
+            SpawnBullet({.texture = TEX_BULLET1, .regionX = 208, .regionY = 48, .regionW = 16,
+                         .regionH = 16, .x = static_cast<float>(i * 8 + 80), .y = y, .angle = 180,
+                         .depth = kBulletDepth, .speed = 2, .behaviour = 4});
         }
     }
 }
@@ -386,8 +395,10 @@ void Defeat() {
         int r4 = Rand();
         float x = (boss.x + static_cast<float>(r4 % 256)) - 128;
         float y = (boss.y + static_cast<float>(r3 % 256)) - 128;
-        SpawnEffect(1, 192, 224, 32, 32, x, y, 1.5f, 1.5f, static_cast<float>(r2 % 360), 0.21f,
-                    EFFECT_MOTE, 255, 21, 0, 169, 0, 0);
+        SpawnEffect({.texture = TEX_BULLET2, .regionX = 192, .regionY = 224, .regionW = 32,
+                     .regionH = 32, .x = x, .y = y, .scaleX = 1.5f, .scaleY = 1.5f,
+                     .angle = static_cast<float>(r2 % 360), .depth = 0.21f, .kind = EFFECT_MOTE,
+                     .red = 21, .green = 0, .blue = 169, .blend = 0});
     }
     SendItemsToPlayer();
     // Held against the stage script's countdown, so the timer keeps showing what attack 6 left.

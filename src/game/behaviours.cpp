@@ -19,9 +19,11 @@ float Distance(float dx, float dy) { return std::sqrt(dx * dx + dy * dy); }
 void BulletFlash(int i) {
     float size = (static_cast<float>(bulletRegionW[i] / 32) * 0.5f + 1.0f) * 0.8f;
     int r = Rand();
-    SpawnEffect(29, 0, 0, 64, 64, bulletX[i], bulletY[i], size, size, static_cast<float>(r % 360),
-                0.21f, EFFECT_FLASH, 255, static_cast<int>(hslRed), static_cast<int>(hslGreen),
-                static_cast<int>(hslBlue), 0, 0);
+    SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64, .regionH = 64,
+                 .x = bulletX[i], .y = bulletY[i], .scaleX = size, .scaleY = size,
+                 .angle = static_cast<float>(r % 360), .depth = 0.21f, .kind = EFFECT_FLASH,
+                 .red = static_cast<int>(hslRed), .green = static_cast<int>(hslGreen),
+                 .blue = static_cast<int>(hslBlue), .blend = 0});
 }
 
 void Stop(int i, float targetX, float targetY) {
@@ -59,7 +61,9 @@ void FlashAndFall(int i) {
         int r2 = Rand();
         float angle = static_cast<float>(r2 % 100) / 10.0f + 180.0f - 5.0f;
         float speed = static_cast<float>(r1 % 150) / 100.0f + 2.5f;
-        SpawnBullet(0, 64, 112, 16, 16, x, y, 1, 1, angle, 0.31f, speed, 0, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 64, .regionY = 112, .regionW = 16,
+                     .regionH = 16, .x = x, .y = y, .angle = angle, .depth = 0.31f, .speed = speed,
+                     .behaviour = 0});
     }
 }
 
@@ -71,7 +75,9 @@ void WallBurst(int i) {
     for (int ring = 0; ring < 4; ring++) {
         for (int j = 0; j < 16; j++) {
             float angle = static_cast<float>(ring * 90) + static_cast<float>(j) * 5.625f;
-            SpawnBullet(0, 32, 48, 16, 16, x, y, 1, 1, angle, 0.31f, 1.8f, 0, 255);
+            SpawnBullet({.texture = TEX_BULLET1, .regionX = 32, .regionY = 48, .regionW = 16,
+                         .regionH = 16, .x = x, .y = y, .angle = angle, .depth = 0.31f,
+                         .speed = 1.8f, .behaviour = 0});
         }
     }
 }

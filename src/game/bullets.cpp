@@ -83,10 +83,8 @@ float NormaliseAngle(float angle) {
     return angle + static_cast<float>(t % 360) - static_cast<float>(t);
 }
 
-void SpawnBullet(int texture, int regionX, int regionY, int regionW, int regionH, float x,
-                 float y, float scaleX, float scaleY, float angle, float depth, float speed,
-                 int behaviourKind, int alpha) {
-    angle = NormaliseAngle(angle);
+void SpawnBullet(const BulletSpawn& spawn) {
+    const float angle = NormaliseAngle(spawn.angle);
     // The lowest free slot; memchr scans the flags many at a time.
     const void* found = std::memchr(bulletFree, 1, sizeof bulletFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - bulletFree) : kBulletSlots;
@@ -94,25 +92,25 @@ void SpawnBullet(int texture, int regionX, int regionY, int regionW, int regionH
     if (bulletSprite[i] == nullptr) return;  // the catalogue has not made the pool yet
 
     Sprite& s = *bulletSprite[i];
-    s.ChangeTexture(TextureAt(texture));
-    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
-                static_cast<float>(regionW), static_cast<float>(regionH));
-    bulletRegionX[i] = regionX;
-    bulletRegionY[i] = regionY;
-    bulletRegionW[i] = regionW;
-    bulletRegionH[i] = regionH;
-    bulletX[i] = x;
-    bulletY[i] = y;
-    bulletScaleX[i] = scaleX;
-    bulletScaleY[i] = scaleY;
-    behaviour[i] = behaviourKind;
+    s.ChangeTexture(TextureAt(spawn.texture));
+    s.SetRegion(static_cast<float>(spawn.regionX), static_cast<float>(spawn.regionY),
+                static_cast<float>(spawn.regionW), static_cast<float>(spawn.regionH));
+    bulletRegionX[i] = spawn.regionX;
+    bulletRegionY[i] = spawn.regionY;
+    bulletRegionW[i] = spawn.regionW;
+    bulletRegionH[i] = spawn.regionH;
+    bulletX[i] = spawn.x;
+    bulletY[i] = spawn.y;
+    bulletScaleX[i] = spawn.scaleX;
+    bulletScaleY[i] = spawn.scaleY;
+    behaviour[i] = spawn.behaviour;
     bulletAngle[i] = angle;
-    bulletSpeed[i] = speed;
-    bulletAlpha[i] = alpha;
-    s.SetDepth(depth);
-    spriteCode[i] = texture * 1000 + regionY;
+    bulletSpeed[i] = spawn.speed;
+    bulletAlpha[i] = spawn.alpha;
+    s.SetDepth(spawn.depth);
+    spriteCode[i] = spawn.texture * 1000 + spawn.regionY;
     s.SetBlend(spriteCode[i] == kSpinningOrb ? 0 : 2);
-    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
+    s.SetAnchor(static_cast<float>(spawn.regionW) / 2, static_cast<float>(spawn.regionH) / 2);
     bulletAge[i] = 0;
     grazed[i] = 0;
     bulletFree[i] = 0;
@@ -139,8 +137,10 @@ void BulletStep(int i) {
             grazed[i] = 1;
             RaiseCue(CUE_GRAZE);
             int r = Rand();
-            SpawnEffect(1, 192, 0, 16, 16, playerX, playerY, 0.8f, 0.8f,
-                        static_cast<float>(r % 360), 0.6f, EFFECT_SPARK, 155, 255, 255, 255, 0, 0);
+            SpawnEffect({.texture = TEX_BULLET2, .regionX = 192, .regionY = 0, .regionW = 16,
+                         .regionH = 16, .x = playerX, .y = playerY, .scaleX = 0.8f, .scaleY = 0.8f,
+                         .angle = static_cast<float>(r % 360), .depth = 0.6f, .kind = EFFECT_SPARK,
+                         .alpha = 155, .blend = 0});
         }
         if (BulletTouches(dx, dy, i)) PlayerHit();
     }
@@ -187,9 +187,11 @@ void CancelBullet(int i, bool chain) {
     HslToRgb(static_cast<float>(-bulletRegionX[i]) / 256.0f + 0.12f, 1.0, 0.5);
     float size = (static_cast<float>(bulletRegionW[i] / 32) * 0.5f + 1.0f) * 0.8f;
     int r1 = Rand();
-    SpawnEffect(29, 0, 0, 64, 64, bulletX[i], bulletY[i], size, size, static_cast<float>(r1 % 360),
-                0.21f, EFFECT_CANCEL, 255, static_cast<int>(hslRed), static_cast<int>(hslGreen),
-                static_cast<int>(hslBlue), 0, 0);
+    SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64, .regionH = 64,
+                 .x = bulletX[i], .y = bulletY[i], .scaleX = size, .scaleY = size,
+                 .angle = static_cast<float>(r1 % 360), .depth = 0.21f, .kind = EFFECT_CANCEL,
+                 .red = static_cast<int>(hslRed), .green = static_cast<int>(hslGreen),
+                 .blue = static_cast<int>(hslBlue), .blend = 0});
     // Chain flashes spread faster than fresh ones: from a flashing bullet after two steps, and
     // during the last spell card after four, whatever the bullet. The newest effect is the one
     // adjusted (the one before it when the store was full).
@@ -198,8 +200,9 @@ void CancelBullet(int i, bool chain) {
         if (boss.attack == 6) effectAge[lastEffect] = 1;
     }
     int r2 = Rand();
-    SpawnItem(27, 0, 12, 32, 36, bulletX[i], bulletY[i], static_cast<float>(r2 % 360),
-              bulletRegionW[i] / 16);
+    SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32, .regionH = 36,
+               .x = bulletX[i], .y = bulletY[i], .angle = static_cast<float>(r2 % 360),
+               .type = bulletRegionW[i] / 16});
     int r3 = Rand();
     if (lastItem >= 0 && lastItem < kItemSlots) itemPhase[lastItem] = r3 % 60;
 }
@@ -210,9 +213,11 @@ void ClearAllBullets() {
         bulletFree[i] = 1;
         HslToRgb(static_cast<float>(-bulletRegionX[i]) / 256.0f + 0.05f, 1.0, 0.5);
         int r = Rand();
-        SpawnEffect(29, 0, 0, 64, 64, bulletX[i], bulletY[i], 0.8f, 0.8f,
-                    static_cast<float>(r % 360), 0.21f, EFFECT_FLASH, 255,
-                    static_cast<int>(hslRed), static_cast<int>(hslGreen),
-                    static_cast<int>(hslBlue), 0, 0);
+        SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64,
+                     .regionH = 64, .x = bulletX[i], .y = bulletY[i], .scaleX = 0.8f,
+                     .scaleY = 0.8f, .angle = static_cast<float>(r % 360), .depth = 0.21f,
+                     .kind = EFFECT_FLASH, .red = static_cast<int>(hslRed),
+                     .green = static_cast<int>(hslGreen), .blue = static_cast<int>(hslBlue),
+                     .blend = 0});
     }
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "assets/catalogue.h"
+
 class Sprite;
 
 constexpr int kBulletSlots = 1500;
@@ -35,11 +37,22 @@ void FreeAllBullets();
 // Brings an angle into [0, 360): whole degrees wrap, the fraction stays.
 float NormaliseAngle(float angle);
 
-// Takes the lowest free slot (does nothing when all 1500 are live). texture is an index into
-// textures[]; the region is in texels; angle in degrees.
-void SpawnBullet(int texture, int regionX, int regionY, int regionW, int regionH, float x,
-                 float y, float scaleX, float scaleY, float angle, float depth, float speed,
-                 int behaviour, int alpha);
+// A new bullet, field by field in the order the rules give them.
+struct BulletSpawn {
+    TextureId texture;
+    int regionX, regionY;       // texture region, texels; X is the colour column
+    int regionW, regionH;       // the bullet's size
+    float x, y;                 // centre, screen pixels
+    float scaleX = 1, scaleY = 1;
+    float angle;                // degrees, brought into [0, 360)
+    float depth;                // sprite depth: which drawing pass steps it
+    float speed;                // pixels per frame
+    int behaviour;              // 0 none, 1..5 a per-frame script
+    int alpha = 255;
+};
+
+// Takes the lowest free slot (does nothing when all 1500 are live).
+void SpawnBullet(const BulletSpawn& spawn);
 
 // Steps, tests, moves and draws live bullet i; called only by WorldStep.
 void BulletStep(int i);

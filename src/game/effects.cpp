@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/random.h"
 #include "assets/catalogue.h"
-#include "core/state.h"
+#include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/world.h"
@@ -84,8 +84,10 @@ void ChargeEmitter(int i) {
             float y = effectY[i] + c.offY + static_cast<float>(ry % 80) - 40.0f;
             int red = c.colour == 0 ? shade : 0;
             int blue = c.colour == 2 ? shade : 0;
-            SpawnEffect(33, 0, 0, 32, 32, x, y, 1, 1, c.angle, depth, EFFECT_PARTICLE, 255, red, 0,
-                        blue, 2, 0);
+            SpawnEffect({.texture = TEX_PARTICLES, .regionX = 0, .regionY = 0, .regionW = 32,
+                         .regionH = 32, .x = x, .y = y, .angle = c.angle, .depth = depth,
+                         .kind = EFFECT_PARTICLE, .red = red, .green = 0, .blue = blue,
+                         .blend = 2});
         }
     }
     if (age >= 60) effectFree[i] = 1;
@@ -229,9 +231,7 @@ void FreeAllEffects() {
     }
 }
 
-int SpawnEffect(int texture, int regionX, int regionY, int regionW, int regionH, float x,
-                float y, float scaleX, float scaleY, float angle, float depth, int kind,
-                int alpha, int red, int green, int blue, int blend, int age) {
+int SpawnEffect(const EffectSpawn& spawn) {
     // The lowest free slot; memchr scans the flags many at a time.
     const void* found = std::memchr(effectFree, 1, sizeof effectFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - effectFree) : kEffectSlots;
@@ -239,23 +239,23 @@ int SpawnEffect(int texture, int regionX, int regionY, int regionW, int regionH,
     if (effectSprite[i] == nullptr) return kEffectSlots;  // the catalogue has not made the pool yet
 
     Sprite& s = *effectSprite[i];
-    s.ChangeTexture(TextureAt(texture));
-    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
-                static_cast<float>(regionW), static_cast<float>(regionH));
-    s.SetBlend(blend);
-    s.SetDepth(depth);
-    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
-    effectX[i] = x;
-    effectY[i] = y;
-    effectScaleX[i] = scaleX;
-    effectScaleY[i] = scaleY;
-    effectAngle[i] = angle;
-    effectKind[i] = kind;
-    effectAlpha[i] = alpha;
-    effectRed[i] = red;
-    effectGreen[i] = green;
-    effectBlue[i] = blue;
-    effectAge[i] = age;
+    s.ChangeTexture(TextureAt(spawn.texture));
+    s.SetRegion(static_cast<float>(spawn.regionX), static_cast<float>(spawn.regionY),
+                static_cast<float>(spawn.regionW), static_cast<float>(spawn.regionH));
+    s.SetBlend(spawn.blend);
+    s.SetDepth(spawn.depth);
+    s.SetAnchor(static_cast<float>(spawn.regionW) / 2, static_cast<float>(spawn.regionH) / 2);
+    effectX[i] = spawn.x;
+    effectY[i] = spawn.y;
+    effectScaleX[i] = spawn.scaleX;
+    effectScaleY[i] = spawn.scaleY;
+    effectAngle[i] = spawn.angle;
+    effectKind[i] = spawn.kind;
+    effectAlpha[i] = spawn.alpha;
+    effectRed[i] = spawn.red;
+    effectGreen[i] = spawn.green;
+    effectBlue[i] = spawn.blue;
+    effectAge[i] = spawn.age;
     effectFree[i] = 0;
     lastEffect = i;
     return i;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "assets/catalogue.h"
+
 class Sprite;
 
 constexpr int kEffectSlots = 1500;
@@ -46,12 +48,23 @@ void CreateEffectPool();
 // Game reset and leaving a game: every slot free, every value 0.
 void FreeAllEffects();
 
+// A new effect, field by field in the order the rules give them.
+struct EffectSpawn {
+    TextureId texture;
+    int regionX, regionY, regionW, regionH;  // texture region, texels; the anchor is its centre
+    float x, y;                              // position of the anchor
+    float scaleX = 1, scaleY = 1;
+    float angle = 0;                         // degrees; rotation and, for some kinds, heading
+    float depth;                             // sprite depth: which drawing pass steps it
+    int kind;                                // EffectKind
+    int alpha = 255, red = 255, green = 255, blue = 255;  // tint channels
+    int blend;                               // blend mode until the first step sets it
+    int age = 0;                             // the age it starts from
+};
+
 // Takes the lowest free slot and returns it; returns 1500 and changes nothing (not even
-// lastEffect) when all are live. texture is an index into textures[]; blend is the engine's
-// blend mode (it holds only until the first step sets it again).
-int SpawnEffect(int texture, int regionX, int regionY, int regionW, int regionH, float x,
-                float y, float scaleX, float scaleY, float angle, float depth, int kind,
-                int alpha, int red, int green, int blue, int blend, int age);
+// lastEffect) when all are live.
+int SpawnEffect(const EffectSpawn& spawn);
 
 // Steps and draws live effect i; called only by WorldStep.
 void EffectStep(int i);

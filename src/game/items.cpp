@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "assets/catalogue.h"
-#include "core/state.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/player.h"
 #include "game/world.h"
 #include "gfx/sprite.h"
@@ -55,8 +55,7 @@ void FreeAllItems() {
     for (int i = 0; i < kItemSlots; i++) itemFree[i] = 1;
 }
 
-int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
-              float angle, int type) {
+int SpawnItem(const ItemSpawn& spawn) {
     // The lowest free slot; memchr scans the flags many at a time.
     const void* found = std::memchr(itemFree, 1, sizeof itemFree);
     int i = found ? static_cast<int>(static_cast<const uint8_t*>(found) - itemFree) : kItemSlots;
@@ -64,15 +63,15 @@ int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, f
     if (itemSprite[i] == nullptr) return kItemSlots;  // the catalogue has not made the pool yet
 
     Sprite& s = *itemSprite[i];
-    s.ChangeTexture(TextureAt(texture));
-    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
-                static_cast<float>(regionW), static_cast<float>(regionH));
+    s.ChangeTexture(TextureAt(spawn.texture));
+    s.SetRegion(static_cast<float>(spawn.regionX), static_cast<float>(spawn.regionY),
+                static_cast<float>(spawn.regionW), static_cast<float>(spawn.regionH));
     s.SetDepth(0.75f);
-    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
-    itemX[i] = x;
-    itemY[i] = y;
-    itemAngle[i] = angle;
-    itemType[i] = type;
+    s.SetAnchor(static_cast<float>(spawn.regionW) / 2, static_cast<float>(spawn.regionH) / 2);
+    itemX[i] = spawn.x;
+    itemY[i] = spawn.y;
+    itemAngle[i] = spawn.angle;
+    itemType[i] = spawn.type;
     itemPhase[i] = 0;
     itemAge[i] = 0;
     attracted[i] = 0;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "assets/catalogue.h"
+
 class Sprite;
 
 constexpr int kItemSlots = 1500;
@@ -25,9 +27,17 @@ void CreateItemPool();
 // Game reset and leaving a game: every slot free.
 void FreeAllItems();
 
+// A new score item, field by field in the order the rules give them.
+struct ItemSpawn {
+    TextureId texture;
+    int regionX, regionY, regionW, regionH;  // texture region, texels; the anchor is its centre
+    float x, y;                              // position of the anchor
+    float angle;                             // degrees
+    int type;                                // worth and size: 1, 2 or 4
+};
+
 // Takes the lowest free slot and returns it; returns 1500 and does nothing when all are live.
-int SpawnItem(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
-              float angle, int type);
+int SpawnItem(const ItemSpawn& spawn);
 
 // Steps and draws live item i; called only by WorldStep.
 void ItemStep(int i);

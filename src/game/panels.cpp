@@ -60,28 +60,27 @@ void CreatePanelPool() {
     }
 }
 
-int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
-             float z, float yaw, float pitch, int kind) {
+int PanelAdd(const PanelSpawn& spawn) {
     int n = panelCount;
     if (n < 0 || n >= kPanelSlots) return panelCount;  // the list holds 800 records
     if (panelSprite[n] == nullptr) return panelCount;  // the catalogue has not made the pool yet
     Sprite& s = *panelSprite[n];
-    s.ChangeTexture(TextureAt(texture));
+    s.ChangeTexture(TextureAt(spawn.texture));
     s.SetTint(0xFFFFFFFF);
     s.SetBlend(2);
-    s.SetRegion(static_cast<float>(regionX), static_cast<float>(regionY),
-                static_cast<float>(regionW), static_cast<float>(regionH));
-    panelRegionX[n] = static_cast<float>(regionX);
-    panelRegionY[n] = static_cast<float>(regionY);
-    panelRegionW[n] = static_cast<float>(regionW);
-    panelRegionH[n] = static_cast<float>(regionH);
-    panelX[n] = x;
-    panelY[n] = y;
-    panelZ[n] = z;
-    panelYaw[n] = yaw;
-    panelPitch[n] = pitch;
-    panelKind[n] = kind;
-    s.SetAnchor(static_cast<float>(regionW) / 2, static_cast<float>(regionH) / 2);
+    s.SetRegion(static_cast<float>(spawn.regionX), static_cast<float>(spawn.regionY),
+                static_cast<float>(spawn.regionW), static_cast<float>(spawn.regionH));
+    panelRegionX[n] = static_cast<float>(spawn.regionX);
+    panelRegionY[n] = static_cast<float>(spawn.regionY);
+    panelRegionW[n] = static_cast<float>(spawn.regionW);
+    panelRegionH[n] = static_cast<float>(spawn.regionH);
+    panelX[n] = spawn.x;
+    panelY[n] = spawn.y;
+    panelZ[n] = spawn.z;
+    panelYaw[n] = spawn.yaw;
+    panelPitch[n] = spawn.pitch;
+    panelKind[n] = spawn.kind;
+    s.SetAnchor(static_cast<float>(spawn.regionW) / 2, static_cast<float>(spawn.regionH) / 2);
     panelAge[n] = 0;
     panelCount = n + 1;
     return panelCount;

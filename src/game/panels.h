@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "assets/catalogue.h"
+
 class Sprite;
 
 constexpr int kPanelSlots = 800;
@@ -33,10 +35,19 @@ extern int32_t panelAge[kPanelSlots];       // frames since creation
 // Catalogue loading: one empty sprite per record, depth 0.899 + slot * 0.00001.
 void CreatePanelPool();
 
+// A new panel, field by field in the order the rules give them.
+struct PanelSpawn {
+    TextureId texture;
+    int regionX, regionY;     // texture region, texels
+    int regionW, regionH;     // also the panel's size in world units
+    float x, y, z;            // world position of the centre; z grows away
+    float yaw, pitch;         // radians
+    int kind;                 // 1 floor/walls, 2 pillars, above 100 hidden
+};
+
 // Fills record panelCount and returns the new count. No capacity check beyond the list's
 // 800 records (an add past them is dropped and returns panelCount unchanged).
-int PanelAdd(int texture, int regionX, int regionY, int regionW, int regionH, float x, float y,
-             float z, float yaw, float pitch, int kind);
+int PanelAdd(const PanelSpawn& spawn);
 
 // Steps and draws panel n; called only by WorldStep, from the last panel to the first.
 void PanelStep(int n);

@@ -55,7 +55,9 @@ void Blast() {
     }
     if (bossActive && Distance(std::fabs(bombX - boss.x), std::fabs(bombY - boss.y)) < kBlastBossReach) {
         int r1 = Rand();
-        SpawnItem(27, 0, 12, 32, 36, boss.x, boss.y, static_cast<float>(r1 % 360), 4);
+        SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32,
+                   .regionH = 36, .x = boss.x, .y = boss.y, .angle = static_cast<float>(r1 % 360),
+                   .type = 4});
         int r2 = Rand();
         if (lastItem >= 0 && lastItem < kItemSlots) itemPhase[lastItem] = r2 % 60;
     }
@@ -79,7 +81,7 @@ void BombSequence() {
         s.SetDepth(0.8f);
         s.SetAnchor(0, 0);
         s.SetBlend(0);
-        s.ChangeTexture(textures[27]);
+        s.ChangeTexture(textures[TEX_ITEM09B]);
         if (phase <= 5) {
             const SwingPicture& p = kSwing[phase - 2];
             s.SetRegion(p.x, p.y, p.w, p.h);
@@ -90,12 +92,12 @@ void BombSequence() {
     if (phase <= 4 && bombTimer >= 32) {
         s.SetDepth(0.8f);
         s.SetBlend(0);
-        s.ChangeTexture(textures[33]);
+        s.ChangeTexture(textures[TEX_PARTICLES]);
         s.SetAnchor(16, 16);
         s.SetRegion(96, 64, 32, 32);
         s.SetTint(0xFFFF3232);
         s.DrawTransformed(bombX, bombY, 0, static_cast<float>(44 - bombTimer) * 0.15f + 2.5f);
-        s.ChangeTexture(textures[28]);
+        s.ChangeTexture(textures[TEX_ITEM09]);
         s.SetAnchor(114, 114);
         s.SetRegion(0, 0, 229, 229);
         s.SetTint(0xFFFF5050);
@@ -168,10 +170,10 @@ void SelectPicture() {
 void CreatePlayerSprites() {
     delete playerSprite;
     delete focusSprite;
-    playerSprite = new Sprite(textures[19], 0, 0, 32, 48);
+    playerSprite = new Sprite(textures[TEX_PLAYER], 0, 0, 32, 48);
     playerSprite->SetAnchor(16, 24);
     playerSprite->SetDepth(0.8f);
-    focusSprite = new Sprite(textures[23], 0, 0, 64, 64);
+    focusSprite = new Sprite(textures[TEX_SLOWMODE], 0, 0, 64, 64);
     focusSprite->SetAnchor(32, 32);
     focusSprite->SetDepth(0.3f);
 }
@@ -187,8 +189,8 @@ void PlayerStep() {
 
     float ring = static_cast<float>(slowGauge) / 10.0f;
     focusSprite->SetDepth(0.8f);
-    focusSprite->DrawTransformed(playerX, playerY, static_cast<float>(run.frameCounter) / 57.3f * 3.0f,
-                                 ring, ring);
+    focusSprite->DrawTransformed(playerX, playerY,
+                                 static_cast<float>(run.frameCounter) / 57.3f * 3.0f, ring, ring);
     // An invulnerable player flickers towards blue.
     uint32_t k = static_cast<uint32_t>(255 - 32 * (invulnTimer % 8));
     playerSprite->SetTint(0xFF0000FFu + k * 65536u + k * 256u);
@@ -211,10 +213,12 @@ void ApplyLifeLoss() {
     run.lives -= 1;
     if (run.lives >= 0) {
         // The lives left, over the player: a label and the digit.
-        SpawnEffect(8, 190, 190, 32, 12, playerX - 8, playerY - 24, 1, 1, 0, 0.85f,
-                    EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
-        SpawnEffect(8, run.lives * 16, 208, 14, 24, playerX + 12, playerY - 26, 0.6f, 0.6f, 0, 0.85f,
-                    EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
+        SpawnEffect({.texture = TEX_FONT1, .regionX = 190, .regionY = 190, .regionW = 32,
+                     .regionH = 12, .x = playerX - 8, .y = playerY - 24, .depth = 0.85f,
+                     .kind = EFFECT_LIVES, .blend = 1, .age = 8});
+        SpawnEffect({.texture = TEX_FONT1, .regionX = run.lives * 16, .regionY = 208, .regionW = 14,
+                     .regionH = 24, .x = playerX + 12, .y = playerY - 26, .scaleX = 0.6f,
+                     .scaleY = 0.6f, .depth = 0.85f, .kind = EFFECT_LIVES, .blend = 1, .age = 8});
     }
     invulnTimer = 48;
 }

@@ -5,12 +5,11 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
-#include "core/state.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/effects.h"
 #include "game/panels.h"
-#include "input/settings.h"
 
 namespace {
 
@@ -32,23 +31,32 @@ void BuildScene() {
             float a = static_cast<float>(k * 45) / 57.3f;
             float side = std::sin(a) * 28.684116f;
             float z = std::cos(a) * 28.684116f + d;
-            PanelAdd(18, 0, 0, 24, 512, side - 192, 2, z, a, 0, 2);
-            PanelAdd(18, 0, 0, 24, 512, side + 192, 2, z, a, 0, 2);
+            PanelAdd({.texture = TEX_PILLAR, .regionX = 0, .regionY = 0, .regionW = 24,
+                      .regionH = 512, .x = side - 192, .y = 2, .z = z, .yaw = a, .pitch = 0,
+                      .kind = 2});
+            PanelAdd({.texture = TEX_PILLAR, .regionX = 0, .regionY = 0, .regionW = 24,
+                      .regionH = 512, .x = side + 192, .y = 2, .z = z, .yaw = a, .pitch = 0,
+                      .kind = 2});
         }
     }
     const float upright = 90 / 57.3f;  // 1.5706806
     for (int j = 0; j <= 6; j++) {
-        PanelAdd(16, 0, 0, 384, 384, 0, 128, static_cast<float>(j * 384 - 384), upright, 0, 1);
+        PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 384, .regionH = 384,
+                  .x = 0, .y = 128, .z = static_cast<float>(j * 384 - 384), .yaw = upright,
+                  .pitch = 0, .kind = 1});
     }
     for (int j = 0; j <= 6; j++) {
         float z = static_cast<float>(j * 384 - 384);
-        PanelAdd(17, 0, 0, 384, 384, -192, 128, z, upright, 0, 1);
-        PanelAdd(17, 0, 0, 384, 384, 192, 128, z, upright, 0, 1);
+        PanelAdd({.texture = TEX_WALL, .regionX = 0, .regionY = 0, .regionW = 384, .regionH = 384,
+                  .x = -192, .y = 128, .z = z, .yaw = upright, .pitch = 0, .kind = 1});
+        PanelAdd({.texture = TEX_WALL, .regionX = 0, .regionY = 0, .regionW = 384, .regionH = 384,
+                  .x = 192, .y = 128, .z = z, .yaw = upright, .pitch = 0, .kind = 1});
     }
 
     // The opening charge: particles stream in from the sides before the boss appears.
-    SpawnEffect(0, 0, 0, 32, 32, 320, 160, 1, 1, 330, 0.88f, EFFECT_EMITTER, 255, 255, 255, 255,
-                2, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 32, .regionH = 32,
+                 .x = 320, .y = 160, .angle = 330, .depth = 0.88f, .kind = EFFECT_EMITTER,
+                 .blend = 2});
 }
 
 void BossArrives() {
@@ -62,7 +70,7 @@ void BossArrives() {
     boss.freeFlag = 0;
     Sprite* sprite = bossSprites[kBossSlot];
     if (sprite != nullptr) {
-        sprite->ChangeTexture(textures[26]);
+        sprite->ChangeTexture(textures[TEX_BOSS]);
         sprite->SetRegion(0, 0, 64, 80);
         sprite->SetAnchor(32, 40);
         sprite->SetDepth(0.7f);
@@ -86,12 +94,14 @@ void BossArrives() {
     boss.moveStart = 0;
 
     // The double aura and the time ring follow the boss until it is gone.
-    SpawnEffect(2, 256, 1, 128, 128, 320, 160, 0.86f, 0.86f, 0, 0.6f, EFFECT_AT_BOSS, 255, 255,
-                255, 255, 2, 0);
-    SpawnEffect(2, 256, 1, 128, 128, 320, 160, 0.79f, 0.79f, 0, 0.6f, EFFECT_AT_BOSS, 255, 255,
-                255, 255, 2, 0);
-    SpawnEffect(0, 65, 192, 4, 1, 320, 160, 1, 1, 0, 0.6f, EFFECT_TIME_RING, 255, 255, 255, 255,
-                2, 0);
+    SpawnEffect({.texture = TEX_BULLET3, .regionX = 256, .regionY = 1, .regionW = 128,
+                 .regionH = 128, .x = 320, .y = 160, .scaleX = 0.86f, .scaleY = 0.86f,
+                 .depth = 0.6f, .kind = EFFECT_AT_BOSS, .blend = 2});
+    SpawnEffect({.texture = TEX_BULLET3, .regionX = 256, .regionY = 1, .regionW = 128,
+                 .regionH = 128, .x = 320, .y = 160, .scaleX = 0.79f, .scaleY = 0.79f,
+                 .depth = 0.6f, .kind = EFFECT_AT_BOSS, .blend = 2});
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 65, .regionY = 192, .regionW = 4, .regionH = 1,
+                 .x = 320, .y = 160, .depth = 0.6f, .kind = EFFECT_TIME_RING, .blend = 2});
 }
 
 // Pillars nearer than the one before them move forward in the list, so that the far ones are

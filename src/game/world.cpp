@@ -82,12 +82,12 @@ static void DrawSpellBackdrop() {
     Sprite& s = *overlaySprite;
     s.SetDepth(0.89f);
     if (run.stage != 1) return;
-    s.ChangeTexture(textures[34]);
+    s.ChangeTexture(textures[TEX_EFF04]);
     s.SetRegion(0, 0, 256, 256);
     s.SetBlend(2);
     s.SetTint(0x87870000);
     s.DrawTransformed(64, -16, 0, 2);
-    s.ChangeTexture(textures[35]);
+    s.ChangeTexture(textures[TEX_EFF04B]);
     s.SetRegion(0, 0, 256, 256);
     s.SetBlend(2);
     s.SetAnchor(128, 128);

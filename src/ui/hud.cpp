@@ -16,10 +16,10 @@ Sprite* timerDigits[kHudDigitCount] = {};
 
 void CreateHudSprites() {
     for (int i = 0; i < kHudDigitCount; i++) {
-        if (fpsDigits[i] == nullptr) fpsDigits[i] = new Sprite(textures[8], 0, 0, 0, 0);
-        if (timerDigits[i] == nullptr) timerDigits[i] = new Sprite(textures[8], 0, 0, 0, 0);
-        fpsDigits[i]->ChangeTexture(textures[8]);
-        timerDigits[i]->ChangeTexture(textures[8]);
+        if (fpsDigits[i] == nullptr) fpsDigits[i] = new Sprite(textures[TEX_FONT1], 0, 0, 0, 0);
+        if (timerDigits[i] == nullptr) timerDigits[i] = new Sprite(textures[TEX_FONT1], 0, 0, 0, 0);
+        fpsDigits[i]->ChangeTexture(textures[TEX_FONT1]);
+        timerDigits[i]->ChangeTexture(textures[TEX_FONT1]);
         fpsDigits[i]->SetAnchor(7, 12);
         fpsDigits[i]->SetDepth(0.1f);
         timerDigits[i]->SetAnchor(7, 12);
@@ -46,7 +46,7 @@ int EmblemPulse(int timer, int centre) {
 }
 
 // The overlay sprite on a texture-table picture.
-void UsePicture(int texture, float x, float y, float w, float h) {
+void UsePicture(TextureId texture, float x, float y, float w, float h) {
     overlaySprite->ChangeTexture(textures[texture]);
     overlaySprite->SetRegion(x, y, w, h);
 }
@@ -68,7 +68,7 @@ void DrawFrameRate() {
 
 void DrawSidePanel() {
     overlaySprite->SetDepth(0.05f);
-    UsePicture(20, 0, 0, 172, 183);
+    UsePicture(TEX_WEAPON, 0, 0, 172, 183);
     overlaySprite->SetAnchor(86, 91);
     int v = EmblemPulse(bombTimer, 32);
     overlaySprite->SetTint(EmblemTint(v));
@@ -76,7 +76,7 @@ void DrawSidePanel() {
     overlaySprite->SetTint(kWhite);
     overlaySprite->SetAnchor(0, 0);
 
-    UsePicture(11, 0, 60, 100, 38);
+    UsePicture(TEX_ITEM, 0, 60, 100, 38);
     overlaySprite->DrawTransformed(515, 402, 0, 0.5f);
 
     // The life emblem pulses while the player is invulnerable.
@@ -92,16 +92,16 @@ void DrawSidePanel() {
     overlaySprite->DrawTransformed(586, 442, 0, 0.6f);
     overlaySprite->SetRegion(0, 0, 224, 44);
     overlaySprite->DrawTransformed(520, 300, 0, 0.5f);
-    UsePicture(21, 0, 0, 138, 75);
+    UsePicture(TEX_LIM, 0, 0, 138, 75);
     overlaySprite->DrawTransformed(508, 328, 0, 0.5f);
-    UsePicture(24, 0, 0, 262, 66);
+    UsePicture(TEX_WORD, 0, 0, 262, 66);
     overlaySprite->DrawTransformed(0, 103, 0, 0.5f);
 
     // Lives: a 4-column grid of number pictures; the last life blinks red. In the frame that
     // loses the game lives reads -1, and that frame is the one frozen behind the result panel,
     // so it shows as 0 rather than as a picture from outside the grid.
     int shown = run.lives < 0 ? 0 : run.lives;
-    overlaySprite->ChangeTexture(textures[30]);
+    overlaySprite->ChangeTexture(textures[TEX_ITEM_NUM]);
     if (shown == 0 && run.frameCounter % 16 < 8) overlaySprite->SetTint(0xFFFF0000);
     overlaySprite->SetRegion(static_cast<float>((shown % 4) * 64),
                              static_cast<float>((shown / 4) * 64), 64, 64);
@@ -110,7 +110,7 @@ void DrawSidePanel() {
 }
 
 void DrawScore() {
-    overlaySprite->ChangeTexture(textures[8]);
+    overlaySprite->ChangeTexture(textures[TEX_FONT1]);
     int digits[20];
     int digitCount = splitDigits(run.score, digits);
     for (int i = 0; i < digitCount; i++) {
@@ -123,7 +123,7 @@ void DrawScore() {
 void DrawBossStatus() {
     overlaySprite->SetDepth(0.05f);
     overlaySprite->SetAnchor(0, 0);
-    UsePicture(8, 216, 240, 40, 16);
+    UsePicture(TEX_FONT1, 216, 240, 40, 16);
     overlaySprite->SetTint(kWhite);
     // A tab at the bottom edge under the boss.
     if (boss.freeFlag == 0 && boss.x >= 80 && boss.x <= 560 && boss.y >= 12 && boss.y <= 480) {
@@ -156,7 +156,7 @@ void DrawBossStatus() {
 // eight-spoked stars, fading out over the card's first two seconds.
 void DrawDeclaration(int a) {
     overlaySprite->SetDepth(0.85f);
-    UsePicture(36, 96, 0, 20, 128);
+    UsePicture(TEX_EFF_LINE, 96, 0, 20, 128);
     uint32_t alpha = static_cast<uint32_t>(180 - 1.5f * static_cast<float>(a));
     overlaySprite->SetTint((alpha << 24) + 0xFFFFFF);
     const float slant = 60 / 57.3f;
@@ -199,7 +199,7 @@ void DrawSpellTitle() {
     if (a <= 120) DrawDeclaration(a);
 
     overlaySprite->SetDepth(0.11f);
-    UsePicture(8, 0, 88, 256, 40);
+    UsePicture(TEX_FONT1, 0, 88, 256, 40);
     if (a < 61) {
         overlaySprite->SetTint(0x00FFFFFF);
     } else if (a <= 120) {
@@ -210,7 +210,7 @@ void DrawSpellTitle() {
     overlaySprite->DrawTransformed(280, 20, 0, 0.9f);
 
     // The title slides in from the left shrinking, waits, then rises to the banner.
-    UsePicture(45, 0, titleY, titleW, 25);
+    UsePicture(TEX_SCNAME, 0, titleY, titleW, 25);
     overlaySprite->SetTint(kWhite);
     float fa = static_cast<float>(a);
     if (a >= 1 && a <= 30) {

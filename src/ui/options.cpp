@@ -130,15 +130,13 @@ void OptionsFrame() {
     const bool focused = IsForeground();
     if (focused) {
         MoveMenuCursor(kOptionRows);
-        if (MenuKeyPressed(MenuKey::Left)) {
-            Latch(MenuKey::Left) = 1.0f;
+        if (TakeMenuKey(MenuKey::Left)) {
             RaiseCue(CUE_SELECT00);
             if (menus.menuCursor == 1) settings.musicVolume = VolumeDown(settings.musicVolume);
             if (menus.menuCursor == 2) settings.seVolume = VolumeDown(settings.seVolume);
             if (menus.menuCursor == 3) settings.windowed = settings.windowed == 1 ? 0 : 1;
         }
-        if (MenuKeyPressed(MenuKey::Right)) {
-            Latch(MenuKey::Right) = 1.0f;
+        if (TakeMenuKey(MenuKey::Right)) {
             RaiseCue(CUE_SELECT00);
             if (menus.menuCursor == 1) settings.musicVolume = VolumeUp(settings.musicVolume);
             if (menus.menuCursor == 2) settings.seVolume = VolumeUp(settings.seVolume);
@@ -163,12 +161,10 @@ void OptionsFrame() {
     }
 
     if (!focused) return;
-    if (MenuKeyPressed(MenuKey::Cancel)) {
-        Latch(MenuKey::Cancel) = 1.0f;
+    if (TakeMenuKey(MenuKey::Cancel)) {
         LeaveToTitle(false);
     }
-    if (run.screen == Screen::Options && MenuKeyPressed(MenuKey::Confirm)) {
-        Latch(MenuKey::Confirm) = 1.0f;
+    if (run.screen == Screen::Options && TakeMenuKey(MenuKey::Confirm)) {
         if (menus.menuCursor == 4) {
             RaiseCue(CUE_OK00);
             // Left this way, the next visit shows the panel at rest without sliding in.
@@ -221,8 +217,7 @@ void KeyConfigFrame() {
         CaptureKey();
         return;
     }
-    if (MenuKeyPressed(MenuKey::Cancel)) {
-        Latch(MenuKey::Cancel) = 1.0f;
+    if (TakeMenuKey(MenuKey::Cancel)) {
         run.screen = Screen::Options;
         menus.menuCursor = 0;
         RaiseCue(CUE_CANCEL00);

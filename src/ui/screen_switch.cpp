@@ -48,7 +48,7 @@ void DrawScreenSwitch() {
     }
 
     if (c > 40) {
-        s.ChangeTexture(textures[38]);
+        s.ChangeTexture(textures[TEX_LOADING]);
         float k = 1;
         int slide = 0;
         if (c > 140) slide = (c - 140) * 6;

@@ -172,13 +172,11 @@ TitleRequest MainMenu() {
 }  // namespace
 
 void MoveMenuCursor(int rows) {
-    if (MenuKeyPressed(MenuKey::Down)) {
-        Latch(MenuKey::Down) = 1.0f;
+    if (TakeMenuKey(MenuKey::Down)) {
         menus.menuCursor = menus.menuCursor >= rows - 1 ? 0 : menus.menuCursor + 1;
         RaiseCue(CUE_SELECT00);
     }
-    if (MenuKeyPressed(MenuKey::Up)) {
-        Latch(MenuKey::Up) = 1.0f;
+    if (TakeMenuKey(MenuKey::Up)) {
         menus.menuCursor = menus.menuCursor <= 0 ? rows - 1 : menus.menuCursor - 1;
         RaiseCue(CUE_SELECT00);
     }

@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "core/random.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -24,6 +23,7 @@
 #include "game/player.h"
 #include "game/stage.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -70,16 +70,23 @@ void BuildBattle() {
     SeedRandom(2024);
 
     // Bullets of every picture across the field, away from the player but some in graze range.
-    const int codes[][3] = {{0, 48, 16}, {0, 112, 16}, {0, 240, 8}, {2, 32, 32}, {2, 128, 32}, {2, 192, 64}};
+    struct Picture {
+        TextureId texture;
+        int regionY, size;
+    };
+    const Picture pictures[] = {{TEX_BULLET1, 48, 16}, {TEX_BULLET1, 112, 16},
+                                {TEX_BULLET1, 240, 8}, {TEX_BULLET3, 32, 32},
+                                {TEX_BULLET3, 128, 32}, {TEX_BULLET3, 192, 64}};
     for (int i = 0; i < kBulletSlots; i++) {
         int r1 = Rand();
         int r2 = Rand();
         int r3 = Rand();
-        const int* c = codes[i % 6];
+        const Picture& c = pictures[i % 6];
         float x = 110 + static_cast<float>(r1 % 420);
         float y = static_cast<float>(r2 % 380);
-        SpawnBullet(c[0], 0, c[1], c[2], c[2], x, y, 1, 1, static_cast<float>(r3 % 360), 0.31f,
-                    1.5f, i % 7 == 0 ? 3 : 0, 255);
+        SpawnBullet({.texture = c.texture, .regionX = 0, .regionY = c.regionY, .regionW = c.size,
+                     .regionH = c.size, .x = x, .y = y, .angle = static_cast<float>(r3 % 360),
+                     .depth = 0.31f, .speed = 1.5f, .behaviour = i % 7 == 0 ? 3 : 0});
         bulletAge[i] = 20;
     }
     // Effects: flashes, sparks, glows and charge particles.
@@ -89,18 +96,31 @@ void BuildBattle() {
         float x = 120 + static_cast<float>(r1 % 400);
         float y = static_cast<float>(r2 % 460);
         switch (i % 4) {
-            case 0: SpawnEffect(29, 0, 0, 64, 64, x, y, 1, 1, 30, 0.21f, EFFECT_FLASH, 255, 200, 100, 50, 0, 6); break;
-            case 1: SpawnEffect(1, 192, 0, 16, 16, x, y, 0.8f, 0.8f, 70, 0.6f, EFFECT_SPARK, 155, 255, 255, 255, 0, 4); break;
-            case 2: SpawnEffect(33, 0, 0, 32, 32, x, y, 1.5f, 1.5f, 0, 0.6f, EFFECT_GLOW, 255, 255, 255, 255, 2, 3); break;
-            default: SpawnEffect(33, 0, 0, 32, 32, x, y, 1, 1, 30, 0.88f, EFFECT_PARTICLE, 255, 40, 0, 0, 2, 10); break;
+            case 0: SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64,
+                                 .regionH = 64, .x = x, .y = y, .angle = 30, .depth = 0.21f,
+                                 .kind = EFFECT_FLASH, .red = 200, .green = 100, .blue = 50,
+                                 .blend = 0, .age = 6}); break;
+            case 1: SpawnEffect({.texture = TEX_BULLET2, .regionX = 192, .regionY = 0,
+                                 .regionW = 16, .regionH = 16, .x = x, .y = y, .scaleX = 0.8f,
+                                 .scaleY = 0.8f, .angle = 70, .depth = 0.6f, .kind = EFFECT_SPARK,
+                                 .alpha = 155, .blend = 0, .age = 4}); break;
+            case 2: SpawnEffect({.texture = TEX_PARTICLES, .regionX = 0, .regionY = 0,
+                                 .regionW = 32, .regionH = 32, .x = x, .y = y, .scaleX = 1.5f,
+                                 .scaleY = 1.5f, .depth = 0.6f, .kind = EFFECT_GLOW, .blend = 2,
+                                 .age = 3}); break;
+            default: SpawnEffect({.texture = TEX_PARTICLES, .regionX = 0, .regionY = 0,
+                                  .regionW = 32, .regionH = 32, .x = x, .y = y, .angle = 30,
+                                  .depth = 0.88f, .kind = EFFECT_PARTICLE, .red = 40, .green = 0,
+                                  .blue = 0, .blend = 2, .age = 10}); break;
         }
     }
     // Items floating in the upper field, out of the player's reach.
     for (int i = 0; i < kItemSlots; i++) {
         int r1 = Rand();
         int r2 = Rand();
-        SpawnItem(27, 0, 12, 32, 36, 140 + static_cast<float>(r1 % 360),
-                  40 + static_cast<float>(r2 % 300), 0, 1 + i % 2);
+        SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32,
+                   .regionH = 36, .x = 140 + static_cast<float>(r1 % 360),
+                   .y = 40 + static_cast<float>(r2 % 300), .angle = 0, .type = 1 + i % 2});
         itemAge[i] = 30;
     }
 

@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "app/game_reset.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
+#include "input/keys.h"
 #include "input/settings.h"
 #include "platform/image.h"
 #include "support/headless.h"

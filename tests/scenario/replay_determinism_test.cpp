@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/game_reset.h"
-#include "core/state.h"
 #include "app/screen_flow.h"
+#include "core/state.h"
 #include "game/effects.h"
 #include "game/player.h"
 #include "gfx/sprite.h"

@@ -3,18 +3,18 @@
 
 #include <cstring>
 
-#include "app/loading.h"
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "app/game_reset.h"
+#include "app/loading.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/bullets.h"
 #include "game/player.h"
 #include "game/stage.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "replay/replay.h"
 #include "support/headless.h"
 

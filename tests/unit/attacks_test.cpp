@@ -6,13 +6,12 @@
 #include <map>
 #include <vector>
 
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/attacks.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -22,6 +21,7 @@
 #include "game/player.h"
 #include "game/stage.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 #include "ui/hud.h"
 
@@ -284,8 +284,9 @@ TEST(AttackSix, CancelFlashOnTheBossSilencesTheSpiralButNotTheTick) {
     };
     for (const auto& c : cases) {
         BossInAttackSix(200);
-        SpawnEffect(29, 0, 0, 64, 64, 320 + c.dx, 160 + c.dy, 1, 1, 0, 0.21f, c.kind, 255, 255,
-                    255, 255, 0, 0);
+        SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64,
+                     .regionH = 64, .x = 320 + c.dx, .y = 160 + c.dy, .depth = 0.21f,
+                     .kind = c.kind, .blend = 0});
         hge->Gfx_BeginScene(0);
         BossStep(6);
         hge->Gfx_EndScene();

@@ -7,13 +7,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/attacks.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -23,10 +22,10 @@
 #include "game/player.h"
 #include "game/stage.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 #include "support/headless.h"
 #include "ui/hud.h"
-#include "input/settings.h"
 
 namespace {
 
@@ -264,7 +263,9 @@ TEST(StageScript, PillarsMoveForwardOnlyWhenFarAndNearerThanTheirNeighbour) {
     };
     const Panel panels[] = {{500, 1}, {300, 2}, {260, 2}, {900, 2}, {400, 1}};
     for (int i = 0; i < 5; i++) {
-        PanelAdd(16, 0, 0, 8, 8, static_cast<float>(i), 0, 0, 0, 0, panels[i].kind);
+        PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+                  .x = static_cast<float>(i), .y = 0, .z = 0, .yaw = 0, .pitch = 0,
+                  .kind = panels[i].kind});
         panelDistance[i] = panels[i].distance;
     }
     float depths[5];

@@ -5,10 +5,9 @@
 #include <cmath>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/behaviours.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -17,6 +16,7 @@
 #include "game/player.h"
 #include "game/world.h"
 #include "gfx/sprite.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -51,7 +51,9 @@ TEST(NormaliseAngle, WrapsWholeDegreesAndKeepsTheFraction) {
 
 TEST(SpawnBullet, FillsTheLowestFreeSlotAndRefusesWhenFull) {
     ResetCombatWorld();
-    SpawnBullet(2, 64, 192, 64, 64, 200, 100, 1.5f, 1.5f, -30, 0.31f, 2, 3, 200);
+    SpawnBullet({.texture = TEX_BULLET3, .regionX = 64, .regionY = 192, .regionW = 64,
+                 .regionH = 64, .x = 200, .y = 100, .scaleX = 1.5f, .scaleY = 1.5f, .angle = -30,
+                 .depth = 0.31f, .speed = 2, .behaviour = 3, .alpha = 200});
     ASSERT_EQ(bulletFree[0], 0);
     EXPECT_EQ(spriteCode[0], 2192);
     EXPECT_EQ(bulletAngle[0], 330);
@@ -59,35 +61,43 @@ TEST(SpawnBullet, FillsTheLowestFreeSlotAndRefusesWhenFull) {
     EXPECT_EQ(bulletSprite[0]->AnchorX(), 32);
     EXPECT_EQ(bulletSprite[0]->Depth(0), 0.31f);
     EXPECT_EQ(bulletAge[0], 0);
-    SpawnBullet(0, 0, 48, 16, 16, 200, 100, 1, 1, 0, 0.31f, 2, 0, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 200, .y = 100, .angle = 0, .depth = 0.31f, .speed = 2, .behaviour = 0});
     EXPECT_EQ(bulletSprite[1]->Blend(), 2);
 
-    for (int i = 0; i < kBulletSlots; i++) SpawnBullet(0, 0, 48, 16, 16, 300, 50, 1, 1, 0, 0.31f, 1, 0, 255);
+    for (int i = 0; i < kBulletSlots; i++) {
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = 300, .y = 50, .angle = 0, .depth = 0.31f, .speed = 1,
+                     .behaviour = 0});
+    }
     ASSERT_EQ(LiveBullets(), kBulletSlots);
     bulletFree[700] = 1;
-    SpawnBullet(0, 0, 112, 16, 16, 123, 45, 1, 1, 90, 0.31f, 1, 0, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 112, .regionW = 16, .regionH = 16,
+                 .x = 123, .y = 45, .angle = 90, .depth = 0.31f, .speed = 1, .behaviour = 0});
     EXPECT_EQ(bulletX[700], 123);
-    SpawnBullet(0, 0, 240, 8, 8, 99, 45, 1, 1, 90, 0.31f, 1, 0, 255);  // full: dropped
+    // The store is full: dropped.
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 240, .regionW = 8, .regionH = 8,
+                 .x = 99, .y = 45, .angle = 90, .depth = 0.31f, .speed = 1, .behaviour = 0});
     EXPECT_EQ(LiveBullets(), kBulletSlots);
     for (int i = 0; i < kBulletSlots; i++) EXPECT_NE(bulletX[i], 99);
 }
 
 TEST(BulletStep, HitAndGrazeShapesScaleWithTheBullet) {
-    struct Case { int texture, regionY, size; float scale, dx, dy; bool graze, hit; };
+    struct Case { TextureId texture; int regionY, size; float scale, dx, dy; bool graze, hit; };
     const Case cases[] = {
-        {0, 112, 16, 1, 4, 0, true, true},
-        {0, 112, 16, 1, 4.01f, 0, true, false},
-        {0, 112, 16, 1, 32, 0, true, false},     // grazes from 32 pixels in (32 / 8 = 4)
-        {0, 112, 16, 1, 32.1f, 0, false, false},
-        {0, 112, 16, 2, 8, 0, true, true},       // distances are divided by the scales
-        {0, 112, 16, 2, 8.1f, 0, true, false},
-        {0, 112, 16, -2, 8, 0, true, true},      // a negative scale counts by its size
-        {0, 48, 16, 1, 3.6f, 4.8f, true, true},  // radius 6 on the diagonal
-        {0, 240, 8, 1, 3, 0, true, true},
-        {2, 32, 32, 1, 7, 0, true, true},
-        {2, 128, 32, 1, 6.01f, 0, true, false},
-        {2, 192, 64, 1, 20, 0, true, true},
-        {1, 0, 16, 1, 0, 0, false, false},       // a picture without a radius never touches
+        {TEX_BULLET1, 112, 16, 1, 4, 0, true, true},
+        {TEX_BULLET1, 112, 16, 1, 4.01f, 0, true, false},
+        {TEX_BULLET1, 112, 16, 1, 32, 0, true, false},     // grazes from 32 pixels in (32 / 8 = 4)
+        {TEX_BULLET1, 112, 16, 1, 32.1f, 0, false, false},
+        {TEX_BULLET1, 112, 16, 2, 8, 0, true, true},       // distances are divided by the scales
+        {TEX_BULLET1, 112, 16, 2, 8.1f, 0, true, false},
+        {TEX_BULLET1, 112, 16, -2, 8, 0, true, true},      // a negative scale counts by its size
+        {TEX_BULLET1, 48, 16, 1, 3.6f, 4.8f, true, true},  // radius 6 on the diagonal
+        {TEX_BULLET1, 240, 8, 1, 3, 0, true, true},
+        {TEX_BULLET3, 32, 32, 1, 7, 0, true, true},
+        {TEX_BULLET3, 128, 32, 1, 6.01f, 0, true, false},
+        {TEX_BULLET3, 192, 64, 1, 20, 0, true, true},
+        {TEX_BULLET2, 0, 16, 1, 0, 0, false, false},  // a picture without a radius never touches
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.texture * 1000 + c.regionY << " scale " << c.scale
@@ -95,8 +105,9 @@ TEST(BulletStep, HitAndGrazeShapesScaleWithTheBullet) {
         ResetCombatWorld();
         playerX = 300;
         playerY = 300;
-        SpawnBullet(c.texture, 0, c.regionY, c.size, c.size, 300 + c.dx, 300 - c.dy, c.scale,
-                    c.scale, 0, 0.31f, 0, 0, 255);
+        SpawnBullet({.texture = c.texture, .regionX = 0, .regionY = c.regionY, .regionW = c.size,
+                     .regionH = c.size, .x = 300 + c.dx, .y = 300 - c.dy, .scaleX = c.scale,
+                     .scaleY = c.scale, .angle = 0, .depth = 0.31f, .speed = 0, .behaviour = 0});
         StepBullet(0);
         EXPECT_EQ(grazed[0], c.graze ? 1 : 0);
         EXPECT_EQ(soundCue[CUE_GRAZE], c.graze ? 1 : 0);
@@ -108,23 +119,28 @@ TEST(BulletStep, HitAndGrazeShapesScaleWithTheBullet) {
 TEST(BulletStep, GrazesOncePerBulletEvenWhileInvulnerable) {
     ResetCombatWorld();
     invulnTimer = 30;
-    SpawnBullet(0, 0, 112, 16, 16, 320 + 20, 412, 1, 1, 0, 0.31f, 0, 0, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 112, .regionW = 16, .regionH = 16,
+                 .x = 320 + 20, .y = 412, .angle = 0, .depth = 0.31f, .speed = 0, .behaviour = 0});
     for (int f = 0; f < 5; f++) StepBullet(0);
     EXPECT_EQ(LiveEffects(EFFECT_SPARK), 1);
     EXPECT_EQ(grazed[0], 1);
 }
 
 TEST(BulletStep, LeavesTheScreenPastItsMargin) {
-    struct Case { int texture; float x, y; bool freed; };
+    struct Case { TextureId texture; float x, y; bool freed; };
     const Case cases[] = {
-        {0, 99.9f, 200, true},  {0, 100, 200, false}, {0, 540.1f, 200, true},
-        {0, 300, -32.1f, true}, {0, 300, 512, false}, {0, 300, 512.1f, true},
-        {2, 5, 200, false},     {2, 3.9f, 200, true}, {2, 636, 200, false},
-        {2, 300, -128.1f, true}, {2, 300, 608, false},
+        {TEX_BULLET1, 99.9f, 200, true},  {TEX_BULLET1, 100, 200, false},
+        {TEX_BULLET1, 540.1f, 200, true}, {TEX_BULLET1, 300, -32.1f, true},
+        {TEX_BULLET1, 300, 512, false},   {TEX_BULLET1, 300, 512.1f, true},
+        {TEX_BULLET3, 5, 200, false},     {TEX_BULLET3, 3.9f, 200, true},
+        {TEX_BULLET3, 636, 200, false},
+        {TEX_BULLET3, 300, -128.1f, true}, {TEX_BULLET3, 300, 608, false},
     };
     for (const Case& c : cases) {
         ResetCombatWorld();
-        SpawnBullet(c.texture, 0, 32, 32, 32, c.x, c.y, 1, 1, 0, 0.31f, 0, 0, 255);
+        SpawnBullet({.texture = c.texture, .regionX = 0, .regionY = 32, .regionW = 32,
+                     .regionH = 32, .x = c.x, .y = c.y, .angle = 0, .depth = 0.31f, .speed = 0,
+                     .behaviour = 0});
         StepBullet(0);
         EXPECT_EQ(bulletFree[0] == 1, c.freed) << c.texture << " at " << c.x << "," << c.y;
     }
@@ -132,7 +148,9 @@ TEST(BulletStep, LeavesTheScreenPastItsMargin) {
 
 TEST(BulletStep, PopsInLargerAndMovesAlongItsAngle) {
     HeadlessEngine& engine = ResetCombatWorld();
-    SpawnBullet(0, 0, 48, 16, 16, 200, 200, 1, 1, 90, 0.31f, 3, 0, 128);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 200, .y = 200, .angle = 90, .depth = 0.31f, .speed = 3, .behaviour = 0,
+                 .alpha = 128});
     engine.SetRecordQuads(true);
     engine.ClearRecordedQuads();
     StepBullet(0);
@@ -162,7 +180,9 @@ TEST(CancelBullet, LeavesAFlashAndAnItemWithThreeDraws) {
         SCOPED_TRACE(testing::Message() << c.chain << " " << c.behaviourKind << " " << c.attack);
         ResetCombatWorld();
         boss.attack = c.attack;
-        SpawnBullet(0, 48, 112, 32, 32, 250, 150, 1, 1, 0, 0.31f, 0, c.behaviourKind, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 48, .regionY = 112, .regionW = 32,
+                     .regionH = 32, .x = 250, .y = 150, .angle = 0, .depth = 0.31f, .speed = 0,
+                     .behaviour = c.behaviourKind});
         SeedRandom(5);
         int r1 = Rand();
         int r2 = Rand();
@@ -187,7 +207,11 @@ TEST(CancelBullet, LeavesAFlashAndAnItemWithThreeDraws) {
 
 TEST(ClearAllBullets, FlashesEveryBulletWithoutItems) {
     ResetCombatWorld();
-    for (int i = 0; i < 10; i++) SpawnBullet(0, 0, 48, 16, 16, 150 + 10 * i, 100, 1, 1, 0, 0.31f, 1, 0, 255);
+    for (int i = 0; i < 10; i++) {
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = static_cast<float>(150 + 10 * i), .y = 100, .angle = 0,
+                     .depth = 0.31f, .speed = 1, .behaviour = 0});
+    }
     bulletFree[3] = 1;
     ClearAllBullets();
     EXPECT_EQ(LiveBullets(), 0);
@@ -200,7 +224,8 @@ TEST(ClearAllBullets, FlashesEveryBulletWithoutItems) {
 
 TEST(Behaviours, LaunchBurstJumpsThenFallsBackToTheSpawnSpeed) {
     ResetCombatWorld();
-    SpawnBullet(0, 0, 48, 16, 16, 320, 240, 1, 1, 180, 0.31f, 2, 1, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 320, .y = 240, .angle = 180, .depth = 0.31f, .speed = 2, .behaviour = 1});
     for (int age = 1; age <= 20; age++) {
         bulletY[0] = 240;  // keep it on screen
         StepBullet(0);
@@ -225,7 +250,9 @@ TEST(Behaviours, WallStopsByColourColumnFromAgeSix) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "column " << c.column << " at " << c.x << "," << c.y);
         ResetCombatWorld();
-        SpawnBullet(0, 16 * c.column, 48, 16, 16, c.x, c.y, 1, 1, 180, 0.31f, 2, 2, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 16 * c.column, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = c.x, .y = c.y, .angle = 180, .depth = 0.31f, .speed = 2,
+                     .behaviour = 2});
         bulletAge[0] = c.age;
         RunBehaviour(0);
         EXPECT_EQ(behaviour[0], c.stops ? 0 : 2);
@@ -236,7 +263,8 @@ TEST(Behaviours, WallStopsByColourColumnFromAgeSix) {
 
 TEST(Behaviours, GlowTurnsAdditiveEveryStep) {
     ResetCombatWorld();
-    SpawnBullet(0, 0, 48, 16, 16, 320, 240, 1, 1, 0, 0.31f, 1, 3, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 320, .y = 240, .angle = 0, .depth = 0.31f, .speed = 1, .behaviour = 3});
     EXPECT_EQ(bulletSprite[0]->Blend(), 2);
     StepBullet(0);
     EXPECT_EQ(bulletSprite[0]->Blend(), 0);
@@ -244,7 +272,8 @@ TEST(Behaviours, GlowTurnsAdditiveEveryStep) {
 
 TEST(Behaviours, FlashAndFallTurnsIntoAFallingShot) {
     ResetCombatWorld();
-    SpawnBullet(0, 64, 48, 16, 16, 320, 240, 1, 1, 0, 0.31f, 0, 4, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 64, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 320, .y = 240, .angle = 0, .depth = 0.31f, .speed = 0, .behaviour = 4});
     bulletAge[0] = 71;
     StepBullet(0);  // age 72: a flash, the bullet goes on
     EXPECT_EQ(LiveEffects(EFFECT_FLASH), 1);
@@ -269,7 +298,8 @@ TEST(Behaviours, FlashAndFallTurnsIntoAFallingShot) {
 TEST(Behaviours, WallBurstRingsSixtyFourBulletsInOrder) {
     ResetCombatWorld();
     HslToRgb(0.3, 1.0, 0.5);  // the burst's flash keeps the last colour made
-    SpawnBullet(0, 0, 48, 16, 16, 110, 240, 1, 1, 0, 0.31f, 1, 5, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 110, .y = 240, .angle = 0, .depth = 0.31f, .speed = 1, .behaviour = 5});
     StepBullet(0);
     EXPECT_EQ(LiveEffects(EFFECT_FLASH), 1);
     EXPECT_EQ(effectGreen[0], 255);
@@ -283,8 +313,13 @@ TEST(Behaviours, WallBurstRingsSixtyFourBulletsInOrder) {
 
     // With fewer free slots the ring is cut short.
     ResetCombatWorld();
-    for (int i = 0; i < kBulletSlots - 10; i++) SpawnBullet(0, 0, 48, 16, 16, 300, 50, 1, 1, 0, 0.31f, 0, 0, 255);
-    SpawnBullet(0, 0, 48, 16, 16, 530, 240, 1, 1, 0, 0.31f, 1, 5, 255);
+    for (int i = 0; i < kBulletSlots - 10; i++) {
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = 300, .y = 50, .angle = 0, .depth = 0.31f, .speed = 0,
+                     .behaviour = 0});
+    }
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 530, .y = 240, .angle = 0, .depth = 0.31f, .speed = 1, .behaviour = 5});
     StepBullet(kBulletSlots - 10);
     EXPECT_EQ(LiveBullets(), kBulletSlots);
     EXPECT_FLOAT_EQ(bulletAngle[kBulletSlots - 1], 9 * 5.625f);
@@ -292,7 +327,8 @@ TEST(Behaviours, WallBurstRingsSixtyFourBulletsInOrder) {
 
 TEST(Behaviours, SpeedBurstCurve) {
     ResetCombatWorld();
-    SpawnBullet(0, 0, 48, 16, 16, 320, 240, 1, 1, 0, 0.31f, 0, 0, 255);
+    SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16, .regionH = 16,
+                 .x = 320, .y = 240, .angle = 0, .depth = 0.31f, .speed = 0, .behaviour = 0});
     struct Case { int age; float before, after; };
     const Case cases[] = {{1, 1, 2}, {2, 1, 0.75f}, {5, 1, 0.75f}, {6, 1, 1}};
     for (const Case& c : cases) {

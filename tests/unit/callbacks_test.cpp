@@ -9,11 +9,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "assets/catalogue.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
-#include "input/settings.h"
 #include "support/headless.h"
 
 namespace {

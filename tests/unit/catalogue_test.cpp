@@ -63,7 +63,7 @@ TEST(CatalogueTest, LoadsEveryFileFromTheBakedPack) {
     EXPECT_NE(menuLabelsTexture, 0u);
     EXPECT_FLOAT_EQ(frameSprite->Depth(), 0.2f);
     EXPECT_FLOAT_EQ(overlaySprite->Depth(), 0.21f);
-    EXPECT_EQ(frameSprite->Texture(), textures[32]);
+    EXPECT_EQ(frameSprite->Texture(), textures[TEX_WINDOW]);
 
     // The options sheet comes and goes with the options menu without piling up.
     size_t live = engine.LiveTextures();

@@ -5,14 +5,14 @@
 #include <cmath>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "core/random.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
 #include "gfx/sprite.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -41,8 +41,9 @@ int StepsToFree(int i, int limit = 1000) {
 
 TEST(Effects, SparkShrinksForThirtyThreeSteps) {
     ResetCombatWorld();
-    SpawnEffect(1, 192, 0, 16, 16, 300, 300, 0.8f, 0.8f, 90, 0.6f, EFFECT_SPARK, 155, 255, 255,
-                255, 0, 0);
+    SpawnEffect({.texture = TEX_BULLET2, .regionX = 192, .regionY = 0, .regionW = 16, .regionH = 16,
+                 .x = 300, .y = 300, .scaleX = 0.8f, .scaleY = 0.8f, .angle = 90, .depth = 0.6f,
+                 .kind = EFFECT_SPARK, .alpha = 155, .blend = 0});
     StepEffect(0);
     EXPECT_FLOAT_EQ(effectScaleX[0], 0.775f);
     EXPECT_FLOAT_EQ(effectX[0], 300 - 3.9f);  // x moves against the angle, by (40 - age) / 10
@@ -60,10 +61,15 @@ TEST(Effects, CancelFlashEatsNearbyBulletsAtAgeFive) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.startAge);
         ResetCombatWorld();
-        SpawnBullet(0, 0, 48, 16, 16, 219.9f, 200, 1, 1, 0, 0.31f, 0, 0, 255);  // 19.9 < 8 + 12
-        SpawnBullet(0, 0, 48, 16, 16, 200, 220, 1, 1, 0, 0.31f, 0, 0, 255);     // 20: too far
-        SpawnEffect(29, 0, 0, 64, 64, 200, 200, 1, 1, 0, 0.21f, EFFECT_CANCEL, 255, 255, 255, 255, 0,
-                    c.startAge);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = 219.9f, .y = 200, .angle = 0, .depth = 0.31f, .speed = 0,
+                     .behaviour = 0});  // 19.9 < 8 + 12
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = 200, .y = 220, .angle = 0, .depth = 0.31f, .speed = 0,
+                     .behaviour = 0});     // 20: too far
+        SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64,
+                     .regionH = 64, .x = 200, .y = 200, .depth = 0.21f, .kind = EFFECT_CANCEL,
+                     .blend = 0, .age = c.startAge});
         for (int step = 1; step <= c.cancelStep; step++) {
             EXPECT_EQ(bulletFree[0], 0) << step;
             StepEffect(0);
@@ -81,8 +87,13 @@ TEST(Effects, CancelFlashChainSpreadsEveryFourFrames) {
     // A row 15 pixels apart. The first flash eats bullets 0 and 1 at its age 5; each chain
     // flash lands in a higher slot, is stepped in its birth frame and eats the next bullet four
     // frames later.
-    for (int k = 0; k < 6; k++) SpawnBullet(0, 0, 48, 16, 16, 150 + 15.0f * k, 100, 1, 1, 0, 0.31f, 0, 0, 255);
-    SpawnEffect(29, 0, 0, 64, 64, 150, 100, 1, 1, 0, 0.21f, EFFECT_CANCEL, 255, 255, 255, 255, 0, 0);
+    for (int k = 0; k < 6; k++) {
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = 150 + 15.0f * k, .y = 100, .angle = 0, .depth = 0.31f,
+                     .speed = 0, .behaviour = 0});
+    }
+    SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64, .regionH = 64,
+                 .x = 150, .y = 100, .depth = 0.21f, .kind = EFFECT_CANCEL, .blend = 0});
     boss.attack = 1;
     int frames = 0;
     int live = 6;
@@ -102,7 +113,9 @@ TEST(Effects, CancelFlashChainSpreadsEveryFourFrames) {
 
 TEST(Effects, ChargeEmitterEmits360ParticlesInTwentyOneDrawsAFrame) {
     ResetCombatWorld();
-    SpawnEffect(0, 0, 0, 32, 32, 320, 160, 1, 1, 330, 0.88f, EFFECT_EMITTER, 255, 255, 255, 255, 2, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 32, .regionH = 32,
+                 .x = 320, .y = 160, .angle = 330, .depth = 0.88f, .kind = EFFECT_EMITTER,
+                 .blend = 2});
     int emittingFrames = 0;
     int age = 0;
     while (effectFree[0] == 0) {
@@ -127,7 +140,8 @@ TEST(Effects, ChargeEmitterEmits360ParticlesInTwentyOneDrawsAFrame) {
 
 TEST(Effects, ChargeEmitterDrawsShadeThenYThenX) {
     ResetCombatWorld();
-    SpawnEffect(0, 0, 0, 32, 32, 320, 160, 1, 1, 0, 0.88f, EFFECT_EMITTER, 255, 255, 255, 255, 2, 1);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 32, .regionH = 32,
+                 .x = 320, .y = 160, .depth = 0.88f, .kind = EFFECT_EMITTER, .blend = 2, .age = 1});
     SeedRandom(42);
     int depthDraw = Rand();
     int shade = Rand();
@@ -155,7 +169,9 @@ TEST(Effects, ChargeEmitterDrawsShadeThenYThenX) {
 TEST(Effects, LivesDisplayBlinksAndLeavesAfterFortyTwoSteps) {
     ResetCombatWorld();
     run.lives = 0;
-    SpawnEffect(8, 0, 208, 14, 24, 300, 300, 0.6f, 0.6f, 0, 0.85f, EFFECT_LIVES, 255, 255, 255, 255, 1, 8);
+    SpawnEffect({.texture = TEX_FONT1, .regionX = 0, .regionY = 208, .regionW = 14, .regionH = 24,
+                 .x = 300, .y = 300, .scaleX = 0.6f, .scaleY = 0.6f, .depth = 0.85f,
+                 .kind = EFFECT_LIVES, .blend = 1, .age = 8});
     StepEffect(0);  // age 9: 9 % 8 < 4, red for the last life, shown from the next frame
     EXPECT_EQ(effectSprite[0]->Tint(), 0xFFFFFFFFu);
     EXPECT_EQ(effectRed[0], 255);
@@ -167,14 +183,17 @@ TEST(Effects, LivesDisplayBlinksAndLeavesAfterFortyTwoSteps) {
 
 TEST(Effects, TintAddsChannelsSoANegativeOneBorrows) {
     ResetCombatWorld();
-    SpawnEffect(29, 0, 0, 64, 64, 300, 300, 1, 1, 0, 0.21f, EFFECT_FLASH, 255, 255, 30, -39, 0, 0);
+    SpawnEffect({.texture = TEX_ETBREAK, .regionX = 0, .regionY = 0, .regionW = 64, .regionH = 64,
+                 .x = 300, .y = 300, .depth = 0.21f, .kind = EFFECT_FLASH, .green = 30, .blue = -39,
+                 .blend = 0});
     StepEffect(0);
     EXPECT_EQ(effectSprite[0]->Tint(), 0xFFFF1DD9u);  // 0xFFFF1E00 - 39
 }
 
 TEST(Effects, UnknownKindAgesButStaysUnseen) {
     HeadlessEngine& engine = ResetCombatWorld();
-    SpawnEffect(0, 0, 0, 8, 8, 300, 300, 1, 1, 0, 0.6f, 14, 255, 255, 255, 255, 2, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+                 .x = 300, .y = 300, .depth = 0.6f, .kind = 14, .blend = 2});
     for (int f = 0; f < 500; f++) StepEffect(0);
     EXPECT_EQ(effectFree[0], 0);
     EXPECT_EQ(effectAge[0], 500);
@@ -188,7 +207,8 @@ TEST(Effects, TimeRingDrawsHalfDegreeSegmentsOfTheBar) {
     boss.y = 128;
     boss.maxLife = 1;
     boss.life = 0.5f;
-    SpawnEffect(0, 65, 192, 4, 1, 320, 160, 1, 1, 0, 0.6f, EFFECT_TIME_RING, 255, 255, 255, 255, 2, 0);
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 65, .regionY = 192, .regionW = 4, .regionH = 1,
+                 .x = 320, .y = 160, .depth = 0.6f, .kind = EFFECT_TIME_RING, .blend = 2});
     StepEffect(0);
     EXPECT_EQ(engine.QuadsThisScene(), 360);
     EXPECT_EQ(effectY[0], 128);
@@ -199,11 +219,19 @@ TEST(Effects, TimeRingDrawsHalfDegreeSegmentsOfTheBar) {
 
 TEST(Effects, FullStoreReturns1500AndKeepsLastEffect) {
     ResetCombatWorld();
-    for (int i = 0; i < kEffectSlots; i++) SpawnEffect(0, 0, 0, 8, 8, 0, 0, 1, 1, 0, 0.6f, 14, 0, 0, 0, 0, 2, 0);
+    for (int i = 0; i < kEffectSlots; i++) {
+        SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+                     .x = 0, .y = 0, .depth = 0.6f, .kind = 14, .alpha = 0, .red = 0, .green = 0,
+                     .blue = 0, .blend = 2});
+    }
     EXPECT_EQ(lastEffect, kEffectSlots - 1);
     effectFree[3] = 1;
-    EXPECT_EQ(SpawnEffect(0, 0, 0, 8, 8, 0, 0, 1, 1, 0, 0.6f, 14, 0, 0, 0, 0, 2, 0), 3);
-    EXPECT_EQ(SpawnEffect(0, 0, 0, 8, 8, 0, 0, 1, 1, 0, 0.6f, 14, 0, 0, 0, 0, 2, 0), kEffectSlots);
+    EXPECT_EQ(SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8,
+                           .regionH = 8, .x = 0, .y = 0, .depth = 0.6f, .kind = 14, .alpha = 0,
+                           .red = 0, .green = 0, .blue = 0, .blend = 2}), 3);
+    EXPECT_EQ(SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8,
+                           .regionH = 8, .x = 0, .y = 0, .depth = 0.6f, .kind = 14, .alpha = 0,
+                           .red = 0, .green = 0, .blue = 0, .blend = 2}), kEffectSlots);
     EXPECT_EQ(lastEffect, 3);
     FreeAllEffects();
     EXPECT_EQ(effectFree[0], 1);

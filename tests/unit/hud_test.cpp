@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/attacks.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -21,6 +20,7 @@
 #include "game/player.h"
 #include "game/stage.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 #include "support/headless.h"
 #include "ui/hud.h"

@@ -4,7 +4,6 @@
 #include "core/state.h"
 #include "input/actions.h"
 #include "input/keys.h"
-#include "input/settings.h"
 #include "support/headless.h"
 
 namespace {

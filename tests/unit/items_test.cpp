@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "app/screen_flow.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/items.h"
 #include "game/player.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -24,7 +24,8 @@ TEST(Items, RiseThenFallAndLeaveAtTheBottom) {
     ResetCombatWorld();
     playerX = 450;
     playerY = 412;
-    SpawnItem(27, 0, 12, 32, 36, 200, 300, 0, 1);
+    SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32, .regionH = 36,
+               .x = 200, .y = 300, .angle = 0, .type = 1});
     StepItem(0);
     EXPECT_FLOAT_EQ(itemY[0], 300 - 0.98f);
     float highest = itemY[0];
@@ -53,7 +54,8 @@ TEST(Items, FlyToAHighOrNearbyPlayer) {
     ResetCombatWorld();
     playerX = 320;
     playerY = 144;  // high on the field: every item comes
-    SpawnItem(27, 0, 12, 32, 36, 320, 400, 0, 1);
+    SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32, .regionH = 36,
+               .x = 320, .y = 400, .angle = 0, .type = 1});
     StepItem(0);
     EXPECT_EQ(attracted[0], 1);
     EXPECT_NEAR(itemY[0], 394, 1e-4);
@@ -73,7 +75,9 @@ TEST(Items, CollectedWithinEighteenPixelsAddingTheirWorth) {
         SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy << " type " << c.type);
         ResetCombatWorld();
         run.score = 2147483647;  // 64-bit: no wrap at 2^31
-        SpawnItem(27, 0, 12, 32, 36, playerX + c.dx, playerY + c.dy, 0, c.type);
+        SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32,
+                   .regionH = 36, .x = playerX + c.dx, .y = playerY + c.dy, .angle = 0,
+                   .type = c.type});
         StepItem(0);
         EXPECT_EQ(itemFree[0], c.collected ? 1 : 0);
         EXPECT_EQ(soundCue[CUE_ITEM00], c.collected ? 1 : 0);
@@ -84,12 +88,17 @@ TEST(Items, CollectedWithinEighteenPixelsAddingTheirWorth) {
 
 TEST(Items, FullStoreReturns1500AndKeepsLastItem) {
     ResetCombatWorld();
-    for (int i = 0; i < kItemSlots; i++) ASSERT_EQ(SpawnItem(27, 0, 12, 32, 36, 200, 200, 0, 1), i);
+    for (int i = 0; i < kItemSlots; i++) ASSERT_EQ(SpawnItem({.texture = TEX_ITEM09B, .regionX = 0,
+                                                              .regionY = 12, .regionW = 32,
+                                                              .regionH = 36, .x = 200, .y = 200,
+                                                              .angle = 0, .type = 1}), i);
     EXPECT_EQ(lastItem, kItemSlots - 1);
     itemFree[10] = 1;
-    EXPECT_EQ(SpawnItem(27, 0, 12, 32, 36, 100, 100, 0, 2), 10);
+    EXPECT_EQ(SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32,
+                         .regionH = 36, .x = 100, .y = 100, .angle = 0, .type = 2}), 10);
     EXPECT_EQ(lastItem, 10);
-    EXPECT_EQ(SpawnItem(27, 0, 12, 32, 36, 100, 100, 0, 2), kItemSlots);
+    EXPECT_EQ(SpawnItem({.texture = TEX_ITEM09B, .regionX = 0, .regionY = 12, .regionW = 32,
+                         .regionH = 36, .x = 100, .y = 100, .angle = 0, .type = 2}), kItemSlots);
     EXPECT_EQ(lastItem, 10);
 }
 

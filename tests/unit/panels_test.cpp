@@ -5,12 +5,12 @@
 #include <cmath>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "app/screen_flow.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/panels.h"
 #include "gfx/sprite.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -45,7 +45,8 @@ TEST(Panels, ScrollAndWrapAfterTakingTheCorners) {
     };
     for (const Case& c : cases) {
         HeadlessEngine& engine = PlainScene();
-        PanelAdd(16, 0, 0, 100, 100, 0, 0, c.z, 0, 0, c.kind);
+        PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+                  .x = 0, .y = 0, .z = c.z, .yaw = 0, .pitch = 0, .kind = c.kind});
         StepRecorded(engine, 0);
         EXPECT_FLOAT_EQ(panelZ[0], c.after) << c.kind << " at " << c.z;
         EXPECT_EQ(panelAge[0], 1);
@@ -64,7 +65,8 @@ TEST(Panels, StripsFadeWithDepthAndTheGameStart) {
         SCOPED_TRACE(c.frame);
         HeadlessEngine& engine = PlainScene();
         run.frameCounter = c.frame;
-        PanelAdd(16, 0, 0, 100, 100, 0, 0, c.z, 0, 0, 1);
+        PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+                  .x = 0, .y = 0, .z = c.z, .yaw = 0, .pitch = 0, .kind = 1});
         const auto& quads = StepRecorded(engine, 0);
         ASSERT_EQ(quads.size(), 41u);
         EXPECT_EQ(quads.front().v[0].col >> 24, c.firstAlpha);
@@ -76,7 +78,8 @@ TEST(Panels, StripsFadeWithDepthAndTheGameStart) {
 TEST(Panels, FortyOneStripsReachJustPastTheLowerEdge) {
     HeadlessEngine& engine = PlainScene();
     run.frameCounter = 500;
-    PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
+    PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+              .x = 0, .y = 0, .z = 305, .yaw = 0, .pitch = 0, .kind = 1});
     const auto& quads = StepRecorded(engine, 0);
     ASSERT_EQ(quads.size(), 41u);
     float s = 1000.0f / 1305.0f;
@@ -90,7 +93,8 @@ TEST(Panels, FortyOneStripsReachJustPastTheLowerEdge) {
 TEST(Panels, PillarFacesTurnedAwayAreDarker) {
     HeadlessEngine& engine = PlainScene();
     run.frameCounter = 500;
-    PanelAdd(18, 0, 0, 24, 512, 0, 0, 600, 112 / 57.3f, 0, 2);
+    PanelAdd({.texture = TEX_PILLAR, .regionX = 0, .regionY = 0, .regionW = 24, .regionH = 512,
+              .x = 0, .y = 0, .z = 600, .yaw = 112 / 57.3f, .pitch = 0, .kind = 2});
     const auto& quads = StepRecorded(engine, 0);
     ASSERT_FALSE(quads.empty());
     EXPECT_EQ(quads.front().v[0].col & 0xFFFFFF, 0x373737u);
@@ -106,7 +110,9 @@ TEST(Panels, NotDrawnOutOfViewOrTooClose) {
     for (const Case& c : cases) {
         HeadlessEngine& engine = PlainScene();
         int size = static_cast<int>(c.size);
-        PanelAdd(16, 0, 0, size, size, 0, 0, c.z, 0, 0, c.size == 100 ? 150 : 1);
+        PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = size,
+                  .regionH = size, .x = 0, .y = 0, .z = c.z, .yaw = 0, .pitch = 0,
+                  .kind = c.size == 100 ? 150 : 1});
         EXPECT_TRUE(StepRecorded(engine, 0).empty()) << c.name;
     }
 }
@@ -114,7 +120,8 @@ TEST(Panels, NotDrawnOutOfViewOrTooClose) {
 TEST(Panels, ShakeMovesEveryCorner) {
     HeadlessEngine& engine = PlainScene();
     run.frameCounter = 500;
-    PanelAdd(16, 0, 0, 100, 100, 0, 0, 305, 0, 0, 1);
+    PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+              .x = 0, .y = 0, .z = 305, .yaw = 0, .pitch = 0, .kind = 1});
     float x0 = StepRecorded(engine, 0).front().v[0].x;
     panelZ[0] = 305;
     shakeLevel = 3;
@@ -139,15 +146,18 @@ TEST(Panels, ProjectionRefusesPointsAtOrBehindTheEye) {
     // A panel reaching behind the eye is not drawn, and nothing turns into NaN.
     HeadlessEngine& engine = PlainScene();
     run.frameCounter = 500;
-    PanelAdd(16, 0, 0, 100, 100, 0, 0, -990, 1.2f, 0, 1);
+    PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+              .x = 0, .y = 0, .z = -990, .yaw = 1.2f, .pitch = 0, .kind = 1});
     EXPECT_TRUE(StepRecorded(engine, 0).empty());
     EXPECT_TRUE(std::isfinite(panelDistance[0]));
 }
 
 TEST(Panels, SwapKeepsDepthsWithListPositions) {
     PlainScene();
-    PanelAdd(16, 0, 0, 100, 100, 1, 0, 300, 0, 0, 1);
-    PanelAdd(18, 0, 0, 24, 512, 2, 0, 600, 0, 0, 2);
+    PanelAdd({.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 100, .regionH = 100,
+              .x = 1, .y = 0, .z = 300, .yaw = 0, .pitch = 0, .kind = 1});
+    PanelAdd({.texture = TEX_PILLAR, .regionX = 0, .regionY = 0, .regionW = 24, .regionH = 512,
+              .x = 2, .y = 0, .z = 600, .yaw = 0, .pitch = 0, .kind = 2});
     Sprite* second = panelSprite[1];
     float depth0 = panelSprite[0]->Depth(0), depth1 = panelSprite[1]->Depth(0);
     EXPECT_EQ(depth0, 0.899f);
@@ -162,8 +172,11 @@ TEST(Panels, SwapKeepsDepthsWithListPositions) {
 
 TEST(Panels, AddReturnsTheCountAndStopsAtTheListsEnd) {
     PlainScene();
-    for (int i = 0; i < kPanelSlots; i++) ASSERT_EQ(PanelAdd(16, 0, 0, 8, 8, 0, 0, 500, 0, 0, 1), i + 1);
-    EXPECT_EQ(PanelAdd(16, 0, 0, 8, 8, 0, 0, 500, 0, 0, 1), kPanelSlots);
+    const PanelSpawn floor = {.texture = TEX_FLOOR, .regionX = 0, .regionY = 0, .regionW = 8,
+                              .regionH = 8, .x = 0, .y = 0, .z = 500, .yaw = 0, .pitch = 0,
+                              .kind = 1};
+    for (int i = 0; i < kPanelSlots; i++) ASSERT_EQ(PanelAdd(floor), i + 1);
+    EXPECT_EQ(PanelAdd(floor), kPanelSlots);
     panelCount = 0;
 }
 

@@ -5,17 +5,17 @@
 #include <cmath>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "core/random.h"
 #include "core/sound_cues.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
 #include "game/items.h"
 #include "game/player.h"
 #include "gfx/sprite.h"
+#include "input/keys.h"
 #include "replay/replay.h"
 #include "support/combat_world.h"
 
@@ -136,7 +136,9 @@ TEST(Player, BlastCancelsBulletsWithinHalfTheirSizePlus60) {
     for (const Case& c : cases) {
         // Diagonal placements: the distance is the straight line, not the sum of the axes.
         float d = c.distance / std::sqrt(2.0f);
-        SpawnBullet(0, 0, 48, c.size, c.size, bombX + d, bombY - d, 1, 1, 0, 0.31f, 0, 0, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = c.size,
+                     .regionH = c.size, .x = bombX + d, .y = bombY - d, .angle = 0, .depth = 0.31f,
+                     .speed = 0, .behaviour = 0});
         slot++;
     }
     bombTimer = 43;  // counts down to 42: the blast

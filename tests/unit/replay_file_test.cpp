@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/game_reset.h"
-#include "core/state.h"
 #include "app/screen_flow.h"
+#include "core/state.h"
 #include "replay/replay.h"
 
 namespace fs = std::filesystem;

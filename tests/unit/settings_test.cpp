@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/callbacks.h"
+#include "core/sound_cues.h"
 #include "core/state.h"
 #include "input/keys.h"
-#include "core/sound_cues.h"
 #include "support/headless.h"
 #include "support/temp_dir.h"
 #include "ui/options.h"

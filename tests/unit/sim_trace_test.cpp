@@ -2,8 +2,8 @@
 // printing and the FNV-1a hashes of the live bullets, effects and items.
 #include <gtest/gtest.h>
 
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "core/random.h"
 #include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"

@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
-#include "core/random.h"
 #include "app/screen_flow.h"
+#include "core/random.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
 #include "game/items.h"
 #include "game/player.h"
 #include "game/world.h"
+#include "input/keys.h"
 #include "support/combat_world.h"
 
 namespace {
@@ -133,12 +133,15 @@ TEST(WorldStep, DrawsInPassOrderByDepth) {
     std::vector<Placed> placed = {{"player", 140}};
     float x = 160;
     auto effect = [&](const char* label, float depth) {
-        SpawnEffect(0, 0, 0, 8, 8, x, 100, 1, 1, 0, depth, EFFECT_GLOW, 255, 255, 255, 255, 0, 0);
+        SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+                     .x = x, .y = 100, .depth = depth, .kind = EFFECT_GLOW, .blend = 0});
         placed.push_back({label, x});
         x += 20;
     };
     auto bullet = [&](const char* label, float depth) {
-        SpawnBullet(0, 0, 48, 16, 16, x, 100, 1, 1, 0, depth, 0, 0, 255);
+        SpawnBullet({.texture = TEX_BULLET1, .regionX = 0, .regionY = 48, .regionW = 16,
+                     .regionH = 16, .x = x, .y = 100, .angle = 0, .depth = depth, .speed = 0,
+                     .behaviour = 0});
         placed.push_back({label, x});
         x += 20;
     };
@@ -154,7 +157,8 @@ TEST(WorldStep, DrawsInPassOrderByDepth) {
     bullet("b0.8", 0.8f);
     effect("e0.88", 0.88f);
     effect("e0.9", 0.9f);
-    SpawnItem(0, 0, 0, 8, 8, x, 100, 0, 1);
+    SpawnItem({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+               .x = x, .y = 100, .angle = 0, .type = 1});
     placed.push_back({"item", x});
     x += 20;
     effect("e0.885", 0.885f);  // between 0.88 and 0.89: in no pass
@@ -182,8 +186,13 @@ TEST(WorldStep, DrawsInPassOrderByDepth) {
 TEST(WorldStep, EffectSpawnedIntoAHigherSlotStepsInTheSamePass) {
     ResetCombatWorld();
     // Slots 0..4 hold idle effects except slot 2; the charge emitter sits in slot 5.
-    for (int i = 0; i < 5; i++) SpawnEffect(0, 0, 0, 8, 8, 0, 0, 1, 1, 0, 0.88f, 14, 0, 0, 0, 0, 2, 0);
-    SpawnEffect(0, 0, 0, 32, 32, 320, 160, 1, 1, 0, 0.88f, EFFECT_EMITTER, 255, 255, 255, 255, 2, 1);
+    for (int i = 0; i < 5; i++) {
+        SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 8, .regionH = 8,
+                     .x = 0, .y = 0, .depth = 0.88f, .kind = 14, .alpha = 0, .red = 0, .green = 0,
+                     .blue = 0, .blend = 2});
+    }
+    SpawnEffect({.texture = TEX_BULLET1, .regionX = 0, .regionY = 0, .regionW = 32, .regionH = 32,
+                 .x = 320, .y = 160, .depth = 0.88f, .kind = EFFECT_EMITTER, .blend = 2, .age = 1});
     effectFree[2] = 1;
     SeedRandom(7);
     ASSERT_NE(Rand() % 9, 0) << "this seed must give the particles depth 0.88";

@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include "app/game_reset.h"
-#include "core/state.h"
 #include "app/screen_flow.h"
+#include "core/state.h"
 #include "replay/replay.h"
 #include "sim_driver.h"
 

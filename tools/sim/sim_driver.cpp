@@ -4,20 +4,19 @@
 #include <cinttypes>
 #include <cstring>
 
-#include "app/loading.h"
-#include "assets/catalogue.h"
 #include "app/callbacks.h"
-#include "core/state.h"
-#include "input/keys.h"
 #include "app/game_reset.h"
-#include "core/random.h"
+#include "app/loading.h"
 #include "app/screen_flow.h"
+#include "assets/catalogue.h"
+#include "core/random.h"
+#include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
 #include "game/effects.h"
 #include "game/items.h"
 #include "game/player.h"
-#include "input/settings.h"
+#include "input/keys.h"
 #include "platform/headless_engine.h"
 #include "replay/replay.h"
 
