@@ -35,14 +35,13 @@ void MakeStores() {
 HeadlessEngine& StartBattle(uint32_t seed) {
     HeadlessEngine& engine = UseHeadlessEngine();
     MakeStores();
+    ResetSharedState();
     // The reset takes a replay's seed instead of the clock's.
     record.replayPlayback = true;
     record.randomSeed = static_cast<int32_t>(seed);
-    run.switchCountdown = 0;
     NewGameLoadingFrame();
     record.replayPlayback = false;
     run.screen = Screen::Game;
-    run.pauseState = PauseState::Running;
     std::memset(soundCue, 0, sizeof soundCue);
     return engine;
 }
@@ -73,7 +72,7 @@ void RunBattleFrame() {
     if (lifeLossTimer > 0) lifeLossTimer -= 1;
     ApplyLifeLoss();
     run.frameCounter += 1;
-    if (run.frameCounter >= 0 && run.frameCounter <= 99999) record.replayFrame += 1;
+    if (InPlay()) record.replayFrame += 1;
     StageScript();
     WorldStep();
     hge->Gfx_EndScene();
