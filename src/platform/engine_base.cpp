@@ -7,12 +7,25 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 #include "platform/headless_engine.h"
 
 namespace {
 
 EngineFactory gFactory = nullptr;
 EngineBase* gEngine = nullptr;
+
+// A data file beside the game: only an ordinary file is read, so a pipe or device put in its
+// place cannot stall the game.
+bool ReadDiskFile(const std::string& path, std::vector<unsigned char>& out) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
 
 }  // namespace
 
@@ -124,33 +137,44 @@ void EngineBase::System_Log(const char* format, ...) {
 
 bool EngineBase::Resource_AttachPack(const char* filename, const char* password) {
     if (filename == nullptr) return false;
-    if (!pack_.Attach(filename, password != nullptr ? password : "")) {
-        System_Log("Resource pack %s could not be opened; files are read from disk", filename);
-        return false;
+    switch (pack_.Attach(filename, password != nullptr ? password : "")) {
+        case PackAttach::Opened:
+            return true;
+        case PackAttach::WrongPassword:
+            // Said once here; the members it locks then read from disk without a line each.
+            System_Log("Resource pack %s does not open with the game's password; files are read "
+                       "from disk", filename);
+            return true;
+        case PackAttach::CannotOpen:
+            break;
     }
-    return true;
+    System_Log("Resource pack %s could not be opened; files are read from disk", filename);
+    return false;
 }
 
 bool EngineBase::ReadResource(const char* filename, std::vector<unsigned char>& out) {
     out.clear();
-    if (filename == nullptr || *filename == '\0') return false;
-    if (pack_.Read(filename, out)) return true;
+    if (filename == nullptr || *filename == '\0') {
+        System_Log("Can't find resource (no name)");
+        return false;
+    }
+    const PackRead packed = pack_.Read(filename, out);
+    if (packed == PackRead::Ok) return true;
+    if (packed == PackRead::Damaged) {
+        System_Log("Resource %s in the pack is damaged; it is not used", filename);
+    }
     std::string path = filename;
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    if (ReadDiskFile(path, out)) return true;
+    if (packed == PackRead::Missing) System_Log("Can't find resource %s", filename);
+    return false;
 }
 
 void* EngineBase::Resource_Load(const char* filename, uint32_t* size) {
     std::vector<unsigned char> bytes;
-    if (!ReadResource(filename, bytes)) {
-        System_Log("Can't find resource %s", filename != nullptr ? filename : "(null)");
-        return nullptr;
-    }
+    if (!ReadResource(filename, bytes)) return nullptr;
     // One spare NUL so text readers can treat the buffer as a string.
     auto* data = new unsigned char[bytes.size() + 1];
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());

@@ -34,7 +34,9 @@ public:
     void* Resource_Load(const char* filename, uint32_t* size = nullptr) override;
     void Resource_Free(void* data) override;
 
-    // The file's bytes from the pack or the disk; false when neither has it.
+    // The file's bytes from the pack or the disk; false when neither has it. Logs what went
+    // wrong (a missing file, a damaged member) itself, except for members a wrong password
+    // locks: attaching the pack said that once.
     bool ReadResource(const char* filename, std::vector<unsigned char>& out);
 
 protected:

@@ -81,8 +81,9 @@ HTEXTURE HeadlessEngine::Texture_Create(int width, int height) {
 
 HTEXTURE HeadlessEngine::Texture_Load(const char* filename, uint32_t, bool) {
     Texture t;
-    if (!ReadResource(filename, t.encoded) || !ImageSize(t.encoded, t.width, t.height)) {
-        System_Log("Can't load texture %s", filename != nullptr ? filename : "(null)");
+    if (!ReadResource(filename, t.encoded)) return 0;  // ReadResource logged
+    if (!ImageSize(t.encoded, t.width, t.height)) {
+        System_Log("Can't decode texture %s", filename);
         return 0;
     }
     HTEXTURE handle = nextHandle_++;
@@ -120,10 +121,7 @@ void HeadlessEngine::Texture_Unlock(HTEXTURE) {}
 
 HSTREAM HeadlessEngine::Stream_Load(const char* filename, uint32_t, bool) {
     std::vector<unsigned char> bytes;
-    if (!ReadResource(filename, bytes)) {
-        System_Log("Can't load stream %s", filename != nullptr ? filename : "(null)");
-        return 0;
-    }
+    if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
     HSTREAM handle = nextHandle_++;
     streams_.emplace(handle, Stream{});
     return handle;

@@ -41,10 +41,7 @@ void SdlEngine::CloseAudio() {
 
 HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
     std::vector<unsigned char> bytes;
-    if (!ReadResource(filename, bytes)) {
-        System_Log("Can't load stream %s", filename != nullptr ? filename : "(null)");
-        return 0;
-    }
+    if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
     Mix_Chunk* chunk = nullptr;
     if (audioOpen_) {
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));

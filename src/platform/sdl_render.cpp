@@ -368,8 +368,9 @@ HTEXTURE SdlEngine::Texture_Create(int width, int height) {
 HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t, bool) {
     std::vector<unsigned char> bytes;
     Image image;
-    if (!rendererReady_ || !ReadResource(filename, bytes) || !DecodeImage(bytes, image)) {
-        System_Log("Can't load texture %s", filename != nullptr ? filename : "(null)");
+    if (!rendererReady_ || !ReadResource(filename, bytes)) return 0;  // ReadResource logged
+    if (!DecodeImage(bytes, image)) {
+        System_Log("Can't decode texture %s", filename);
         return 0;
     }
     Texture t;

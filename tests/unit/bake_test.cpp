@@ -104,11 +104,11 @@ TEST_F(BakeTest, EveryPictureOfTheCatalogueIsMadeOnceAndDecodes) {
 TEST_F(BakeTest, BuiltPackHoldsTheWholeCatalogueAndMatchesAFreshBake) {
     if (BuiltPack().empty() || !fs::exists(BuiltPack())) GTEST_SKIP() << "this build does not bake its game folder";
     ResourcePack pack;
-    ASSERT_TRUE(pack.Attach(BuiltPack(), kPackPassword));
+    ASSERT_EQ(pack.Attach(BuiltPack(), kPackPassword), PackAttach::Opened);
     std::vector<BakedFile> members;
     for (const std::string& name : CatalogueFiles()) {
         std::vector<unsigned char> bytes;
-        ASSERT_TRUE(pack.Read(name, bytes)) << name << " is missing from " << BuiltPack();
+        ASSERT_EQ(pack.Read(name, bytes), PackRead::Ok) << name << " is missing from " << BuiltPack();
         EXPECT_FALSE(bytes.empty()) << name;
         members.push_back({name, bytes});
     }
@@ -267,20 +267,20 @@ TEST_F(BakeTest, PackOpensOnlyWithThePasswordAndKeepsEveryMember) {
 
     std::string pack = (dir / "gamedat.zip").string();
     ResourcePack right;
-    ASSERT_TRUE(right.Attach(pack, kPackPassword));
+    ASSERT_EQ(right.Attach(pack, kPackPassword), PackAttach::Opened);
     for (const BakedFile& f : files) {
         std::vector<unsigned char> back;
-        ASSERT_TRUE(right.Read(f.name, back)) << f.name;
+        ASSERT_EQ(right.Read(f.name, back), PackRead::Ok) << f.name;
         ASSERT_EQ(back, f.bytes) << f.name;
     }
     // Game code asks with backslashes and any case.
     std::vector<unsigned char> back;
-    EXPECT_TRUE(right.Read("graphics\\BULLET1.PNG", back));
+    EXPECT_EQ(right.Read("graphics\\BULLET1.PNG", back), PackRead::Ok);
     for (const char* password : {"", "quorlembistavp", "QUORLEMBISTAVO"}) {
         ResourcePack wrong;
-        ASSERT_TRUE(wrong.Attach(pack, password));
-        EXPECT_FALSE(wrong.Read("Graphics/bullet1.png", back)) << "opened with '" << password << "'";
-        EXPECT_FALSE(wrong.Read("SE/se_ok00.wav", back)) << "opened with '" << password << "'";
+        ASSERT_EQ(wrong.Attach(pack, password), PackAttach::WrongPassword) << "'" << password << "'";
+        EXPECT_EQ(wrong.Read("Graphics/bullet1.png", back), PackRead::Locked) << "opened with '" << password << "'";
+        EXPECT_EQ(wrong.Read("SE/se_ok00.wav", back), PackRead::Locked) << "opened with '" << password << "'";
     }
     fs::remove_all(dir);
 }

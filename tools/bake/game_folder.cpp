@@ -69,13 +69,13 @@ bool InstallGameFolder(const std::string& dir, const std::vector<BakedFile>& fil
         return false;
     }
     ResourcePack reader;
-    if (!reader.Attach(packPath.string(), kPackPassword)) {
+    if (reader.Attach(packPath.string(), kPackPassword) != PackAttach::Opened) {
         error = packPath.string() + " does not open";
         return false;
     }
     for (const BakedFile& f : files) {
         std::vector<unsigned char> back;
-        if (!reader.Read(f.name, back) || back != f.bytes) {
+        if (reader.Read(f.name, back) != PackRead::Ok || back != f.bytes) {
             error = f.name + " does not read back from " + packPath.string();
             return false;
         }

@@ -3,14 +3,14 @@
 // keys, AES-256 in WinZip's little-endian counter mode and a 10-byte HMAC-SHA1 code per member.
 #include "pack_writer.h"
 
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
 #include <openssl/sha.h>
 #include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/winzip_aes.h"
 
 const char* const kPackPassword = "quorlembistavo";
 
@@ -50,27 +50,10 @@ std::vector<unsigned char> Deflate(const std::vector<unsigned char>& in) {
     return out;
 }
 
-// AES-256 in WinZip's counter mode: the counter is a 16-byte little-endian number starting at 1.
-void AesCtr(const unsigned char key[32], std::vector<unsigned char>& data) {
-    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    if (ctx == nullptr || EVP_EncryptInit_ex(ctx, EVP_aes_256_ecb(), nullptr, key, nullptr) != 1) {
-        Fail("AES is not available");
-    }
-    EVP_CIPHER_CTX_set_padding(ctx, 0);
-    unsigned char counter[16] = {0}, stream[16];
-    for (size_t pos = 0; pos < data.size(); pos += 16) {
-        for (int i = 0; i < 16 && ++counter[i] == 0; ++i) {
-        }
-        int len = 0;
-        EVP_EncryptUpdate(ctx, stream, &len, counter, 16);
-        for (size_t i = 0; i < 16 && pos + i < data.size(); ++i) data[pos + i] ^= stream[i];
-    }
-    EVP_CIPHER_CTX_free(ctx);
-}
-
 }  // namespace
 
-std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const std::string& password) {
+std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const std::string& password,
+                                     PackFlavour flavour) {
     std::vector<unsigned char> zip, central;
     for (const BakedFile& f : files) {
         std::vector<unsigned char> deflated = Deflate(f.bytes);
@@ -86,21 +69,21 @@ std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const 
             seed.insert(seed.end(), f.bytes.begin(), f.bytes.end());
             SHA256(seed.data(), seed.size(), digest);
         }
-        unsigned char keys[66];
-        if (PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), digest, 16, 1000,
-                                   int(sizeof keys), keys) != 1) {
-            Fail("PBKDF2 failed");
-        }
-        AesCtr(keys, data);
-        unsigned char mac[EVP_MAX_MD_SIZE];
-        unsigned int macLen = 0;
-        HMAC(EVP_sha1(), keys + 32, 32, data.data(), data.size(), mac, &macLen);
+        WinZipAesKeys keys;
+        if (!WinZipAesDeriveKeys(password, digest, 32, keys)) Fail("PBKDF2 failed");
+        // AE-1 keeps the CRC of the plain data beside the authentication code.
+        const uint32_t crc = flavour == PackFlavour::AE1
+                                 ? uint32_t(crc32(crc32(0L, Z_NULL, 0), f.bytes.data(), uInt(f.bytes.size())))
+                                 : 0;
+        if (!WinZipAesCrypt(keys, data.data(), data.size())) Fail("AES is not available");
+        unsigned char mac[kWinZipAesMacLength];
+        if (!WinZipAesMac(keys, data.data(), data.size(), mac)) Fail("HMAC failed");
 
         uint32_t packed = uint32_t(16 + 2 + data.size() + 10);
         std::vector<unsigned char> extra;
         Put16(extra, 0x9901);  // WinZip AES
         Put16(extra, 7);
-        Put16(extra, 2);       // AE-2: no CRC, the HMAC guards the data
+        Put16(extra, flavour == PackFlavour::AE1 ? 1 : 2);  // AE-2: no CRC, the HMAC guards the data
         extra.push_back('A');
         extra.push_back('E');
         extra.push_back(3);    // AES-256
@@ -113,7 +96,7 @@ std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const 
         Put16(zip, 99);        // AES method; the real one is in the extra field
         Put16(zip, kDosTime);
         Put16(zip, kDosDate);
-        Put32(zip, 0);         // CRC left out under AE-2
+        Put32(zip, crc);       // 0: left out under AE-2
         Put32(zip, packed);
         Put32(zip, uint32_t(f.bytes.size()));
         Put16(zip, uint32_t(f.name.size()));
@@ -121,9 +104,9 @@ std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const 
         zip.insert(zip.end(), f.name.begin(), f.name.end());
         zip.insert(zip.end(), extra.begin(), extra.end());
         zip.insert(zip.end(), digest, digest + 16);
-        zip.insert(zip.end(), keys + 64, keys + 66);  // password verifier
+        zip.insert(zip.end(), keys.verifier, keys.verifier + 2);
         zip.insert(zip.end(), data.begin(), data.end());
-        zip.insert(zip.end(), mac, mac + 10);
+        zip.insert(zip.end(), mac, mac + kWinZipAesMacLength);
 
         Put32(central, 0x02014b50);
         Put16(central, 51);    // made by: MS-DOS, 5.1
@@ -132,7 +115,7 @@ std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const 
         Put16(central, 99);
         Put16(central, kDosTime);
         Put16(central, kDosDate);
-        Put32(central, 0);
+        Put32(central, crc);
         Put32(central, packed);
         Put32(central, uint32_t(f.bytes.size()));
         Put16(central, uint32_t(f.name.size()));

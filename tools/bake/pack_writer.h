@@ -13,4 +13,7 @@ extern const char* const kPackPassword;
 // Builds the archive in memory. Members keep the order given; each is deflated when that makes
 // it smaller and stored otherwise. The salt of every member derives from its name and contents,
 // so the same files always give the same archive.
-std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const std::string& password);
+// AE-2 (the game's packs) leaves the CRC out; AE-1 also stores it, as some zip tools do.
+enum class PackFlavour { AE2, AE1 };
+std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const std::string& password,
+                                     PackFlavour flavour = PackFlavour::AE2);

@@ -1,0 +1,56 @@
+// winzip_aes.cpp -- WinZip AES over OpenSSL's libcrypto.
+#include "platform/winzip_aes.h"
+
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+
+#include <cstring>
+
+bool WinZipAesDeriveKeys(const std::string& password, const unsigned char* salt, int keyLength,
+                         WinZipAesKeys& keys) {
+    if (keyLength != 16 && keyLength != 24 && keyLength != 32) return false;
+    unsigned char derived[2 * 32 + 2];
+    const int length = 2 * keyLength + 2;
+    if (PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), salt, keyLength / 2,
+                               kWinZipAesRounds, length, derived) != 1) {
+        return false;
+    }
+    keys.keyLength = keyLength;
+    std::memcpy(keys.cipher, derived, size_t(keyLength));
+    std::memcpy(keys.auth, derived + keyLength, size_t(keyLength));
+    std::memcpy(keys.verifier, derived + 2 * keyLength, 2);
+    return true;
+}
+
+bool WinZipAesCrypt(const WinZipAesKeys& keys, unsigned char* data, size_t length) {
+    const EVP_CIPHER* cipher = keys.keyLength == 16   ? EVP_aes_128_ecb()
+                               : keys.keyLength == 24 ? EVP_aes_192_ecb()
+                                                      : EVP_aes_256_ecb();
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    if (ctx == nullptr) return false;
+    bool ok = EVP_EncryptInit_ex(ctx, cipher, nullptr, keys.cipher, nullptr) == 1;
+    EVP_CIPHER_CTX_set_padding(ctx, 0);
+    unsigned char counter[16] = {0};
+    unsigned char stream[16];
+    for (size_t pos = 0; ok && pos < length; pos += 16) {
+        for (int i = 0; i < 16 && ++counter[i] == 0; ++i) {
+        }
+        int produced = 0;
+        ok = EVP_EncryptUpdate(ctx, stream, &produced, counter, 16) == 1 && produced == 16;
+        for (size_t i = 0; ok && i < 16 && pos + i < length; ++i) data[pos + i] ^= stream[i];
+    }
+    EVP_CIPHER_CTX_free(ctx);
+    return ok;
+}
+
+bool WinZipAesMac(const WinZipAesKeys& keys, const unsigned char* data, size_t length,
+                  unsigned char mac[kWinZipAesMacLength]) {
+    unsigned char full[EVP_MAX_MD_SIZE];
+    unsigned int fullLength = 0;
+    if (HMAC(EVP_sha1(), keys.auth, keys.keyLength, data, length, full, &fullLength) == nullptr ||
+        fullLength < kWinZipAesMacLength) {
+        return false;
+    }
+    std::memcpy(mac, full, kWinZipAesMacLength);
+    return true;
+}

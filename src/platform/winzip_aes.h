@@ -1,0 +1,28 @@
+// winzip_aes.h -- WinZip AES encryption of zip members, shared by the pack reader and the baker
+// that writes the pack. A member's data is: salt, 2-byte password verifier, the AES-CTR
+// ciphertext, then the first 10 bytes of HMAC-SHA1 over the ciphertext.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct WinZipAesKeys {
+    int keyLength = 0;             // 16, 24 or 32 bytes
+    unsigned char cipher[32] = {};  // AES key
+    unsigned char auth[32] = {};    // HMAC-SHA1 key, as long as the AES key
+    unsigned char verifier[2] = {};
+};
+
+constexpr size_t kWinZipAesMacLength = 10;
+constexpr int kWinZipAesRounds = 1000;
+
+// The salt is keyLength / 2 bytes. False when the crypto library fails.
+bool WinZipAesDeriveKeys(const std::string& password, const unsigned char* salt, int keyLength,
+                         WinZipAesKeys& keys);
+// AES in WinZip's counter mode (a 16-byte little-endian counter from 1): encrypts and decrypts
+// alike, in place.
+bool WinZipAesCrypt(const WinZipAesKeys& keys, unsigned char* data, size_t length);
+// The 10-byte authentication code of the ciphertext.
+bool WinZipAesMac(const WinZipAesKeys& keys, const unsigned char* data, size_t length,
+                  unsigned char mac[kWinZipAesMacLength]);
