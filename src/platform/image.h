@@ -1,4 +1,4 @@
-// image.h -- decoding and encoding of pictures for both backends (PNG, JPEG, BMP in; PNG out).
+// image.h -- decoding and encoding of pictures for both backends (PNG and JPEG in; PNG out).
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,12 @@ struct Image {
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom
 };
 
-// Reads only the header: the picture's size. False when the bytes are no picture we know.
+// The largest side the engine takes; a header that claims more is refused before anything is
+// allocated for it.
+constexpr int kMaxImageSide = 8192;
+
+// Reads only the header: the picture's size. False when the bytes are no PNG or JPEG, or claim
+// a side of 0 or above kMaxImageSide.
 bool ImageSize(const std::vector<unsigned char>& bytes, int& width, int& height);
 // Decodes the whole picture. False when the bytes cannot be decoded.
 bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out);
