@@ -1,6 +1,7 @@
 // profile.cpp -- reading and writing Windows-style profile (INI) files.
 #include "platform/profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,10 +13,6 @@
 
 namespace {
 
-struct ProfileText {
-    std::vector<std::string> lines;  // without their line ends
-    bool crlf = true;                // the file's own line end; CRLF for a new file
-};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -40,38 +37,6 @@ bool SameName(const std::string& a, const char* b) {
     return true;
 }
 
-// Reads the whole file into lines. A missing file is an empty text; false only when the file
-// exists and cannot be read.
-bool ReadProfile(const std::string& path, ProfileText& text) {
-    text = ProfileText{};
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return errno == ENOENT;
-    std::string data;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return false;
-
-    size_t pos = 0;
-    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;  // a UTF-8 mark from an editor
-    bool sawLineEnd = false;
-    while (pos < data.size()) {
-        size_t end = data.find('\n', pos);
-        std::string line = data.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        bool cr = !line.empty() && line.back() == '\r';
-        if (cr) line.pop_back();
-        if (end != std::string::npos && !sawLineEnd) {
-            text.crlf = cr;
-            sawLineEnd = true;
-        }
-        text.lines.push_back(line);
-        if (end == std::string::npos) break;
-        pos = end + 1;
-    }
-    return true;
-}
 
 // The name of a section header line, or false when the line is not one.
 bool SectionName(const std::string& line, std::string& name) {
@@ -98,23 +63,6 @@ bool EntryOf(const std::string& line, std::string& key, std::string& value) {
         value = value.substr(1, value.size() - 2);
     }
     return true;
-}
-
-// Index of the first header line of the section, or -1.
-int FindSection(const ProfileText& text, const char* section) {
-    std::string name;
-    for (size_t i = 0; i < text.lines.size(); ++i) {
-        if (SectionName(text.lines[i], name) && SameName(name, section)) return int(i);
-    }
-    return -1;
-}
-
-// One past the last line of the section that starts at `header`.
-size_t SectionEnd(const ProfileText& text, int header) {
-    std::string name;
-    size_t i = size_t(header) + 1;
-    while (i < text.lines.size() && !SectionName(text.lines[i], name)) ++i;
-    return i;
 }
 
 uint32_t ParseProfileInt(const std::string& value) {
@@ -146,7 +94,201 @@ bool WriteWhole(int fd, const std::string& data) {
     return true;
 }
 
+
+constexpr const char* kTemporarySuffix = ".tmp";
+constexpr size_t kTemporaryRandom = 6;  // the X's of mkstemps
+
 }  // namespace
+
+ProfileStatus Profile::Load(const std::string& path) {
+    *this = Profile{};
+    if (path.empty()) return status_ = ProfileStatus::Unreadable;
+    // Non-blocking, so a pipe put in the file's place cannot stall the game; only an ordinary
+    // file is read.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return status_ = errno == ENOENT ? ProfileStatus::Missing : ProfileStatus::Unreadable;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return status_ = ProfileStatus::Unreadable;
+    }
+    if (uint64_t(info.st_size) > kMaxProfileBytes) {
+        ::close(fd);
+        return status_ = ProfileStatus::TooLarge;
+    }
+    std::string data;
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ::close(fd);
+            return status_ = ProfileStatus::Unreadable;
+        }
+        if (got == 0) break;
+        data.append(buffer, size_t(got));
+        if (data.size() > kMaxProfileBytes) {  // it grew while we read
+            ::close(fd);
+            return status_ = ProfileStatus::TooLarge;
+        }
+    }
+    ::close(fd);
+    Parse(data);
+    return status_ = ProfileStatus::Ok;
+}
+
+void Profile::Parse(const std::string& data) {
+    lines_.clear();
+    size_t pos = 0;
+    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;  // a UTF-8 mark from an editor
+    prefix_ = data.substr(0, pos);
+    bool sawLineEnd = false;
+    while (pos < data.size()) {
+        size_t end = data.find('\n', pos);
+        Line line;
+        line.text = data.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        if (end != std::string::npos) {
+            // Each line keeps its own end: one CR before the LF belongs to it, any other CR is
+            // part of the text, read and written back as it was.
+            const bool cr = !line.text.empty() && line.text.back() == '\r';
+            if (cr) line.text.pop_back();
+            line.end = cr ? "\r\n" : "\n";
+            if (!sawLineEnd) {
+                newLineEnd_ = line.end;
+                sawLineEnd = true;
+            }
+        }
+        lines_.push_back(line);
+        if (end == std::string::npos) break;
+        pos = end + 1;
+    }
+}
+
+// Index of the first header line of the section, or -1.
+int Profile::FindSection(const char* section) const {
+    std::string name;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (SectionName(lines_[i].text, name) && SameName(name, section)) return int(i);
+    }
+    return -1;
+}
+
+// One past the last line of the section that starts at `header`.
+size_t Profile::SectionEnd(int header) const {
+    std::string name;
+    size_t i = size_t(header) + 1;
+    while (i < lines_.size() && !SectionName(lines_[i].text, name)) ++i;
+    return i;
+}
+
+uint32_t Profile::GetInt(const char* section, const char* key, uint32_t defaultValue) const {
+    int header = FindSection(section);
+    if (header < 0) return defaultValue;
+    size_t end = SectionEnd(header);
+    std::string k, v;
+    for (size_t i = size_t(header) + 1; i < end; ++i) {
+        if (EntryOf(lines_[i].text, k, v) && SameName(k, key)) {
+            if (v.empty()) return defaultValue;
+            return ParseProfileInt(v);
+        }
+    }
+    return defaultValue;
+}
+
+void Profile::Insert(size_t at, const std::string& text) {
+    // The line before gains a line end if it was the file's last and had none.
+    if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLineEnd_;
+    lines_.insert(lines_.begin() + long(at), Line{text, newLineEnd_});
+}
+
+void Profile::Set(const char* section, const char* key, const char* value) {
+    std::string entry = std::string(key) + "=" + value;
+    int header = FindSection(section);
+    if (header < 0) {
+        Insert(lines_.size(), std::string("[") + section + "]");
+        Insert(lines_.size(), entry);
+        return;
+    }
+    size_t end = SectionEnd(header);
+    size_t lastEntry = size_t(header);
+    std::string k, v;
+    for (size_t i = size_t(header) + 1; i < end; ++i) {
+        if (!EntryOf(lines_[i].text, k, v)) continue;
+        if (SameName(k, key)) {
+            lines_[i].text = k + "=" + value;  // its line end stays
+            return;
+        }
+        lastEntry = i;
+    }
+    Insert(lastEntry + 1, entry);
+}
+
+bool Profile::Save(const std::string& path) const {
+    // What could not be read whole is never replaced.
+    if (path.empty() || (status_ != ProfileStatus::Ok && status_ != ProfileStatus::Missing)) {
+        return false;
+    }
+    struct stat info;
+    bool exists = ::stat(path.c_str(), &info) == 0;
+    // A file marked read-only stays as it is, even for a user who could replace it.
+    if (exists && (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 ||
+                   ::access(path.c_str(), W_OK) != 0)) {
+        return false;
+    }
+    std::string data = prefix_;
+    for (const Line& line : lines_) {
+        data += line.text;
+        data += line.end;
+    }
+
+    // Write beside the file and rename over it, so the old file stays whole until the new one
+    // is complete. A writer killed before the rename leaves the temporary behind; the next run
+    // removes it (ProfileRemoveStaleTemporaries).
+    std::string temp = path + "." + std::string(kTemporaryRandom, 'X') + kTemporarySuffix;
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    int fd = ::mkstemps(name.data(), int(std::strlen(kTemporarySuffix)));
+    if (fd < 0) return false;
+    bool ok = WriteWhole(fd, data);
+    if (ok) ::fchmod(fd, exists ? (info.st_mode & 07777) : 0644);
+    if (ok) ok = ::fsync(fd) == 0;
+    if (::close(fd) != 0) ok = false;
+    if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
+    if (!ok) ::unlink(name.data());
+    return ok;
+}
+
+int ProfileRemoveStaleTemporaries(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    const size_t suffix = std::strlen(kTemporarySuffix);
+    while (const dirent* entry = ::readdir(dir)) {
+        // Exactly our own pattern: the name, a dot, six letters or digits, ".tmp".
+        const std::string name = entry->d_name;
+        if (name.size() != base.size() + 1 + kTemporaryRandom + suffix ||
+            name.compare(0, base.size(), base) != 0 || name[base.size()] != '.' ||
+            name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0) {
+            continue;
+        }
+        bool random = true;
+        for (size_t i = base.size() + 1; i < base.size() + 1 + kTemporaryRandom; ++i) {
+            const char c = name[i];
+            random = random && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+        }
+        if (!random) continue;
+        const std::string full = folder + (folder.back() == '/' ? "" : "/") + name;
+        struct stat info;
+        if (::lstat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(full.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
+}
 
 std::string ProfilePathInCurrentDirectory(const char* name) {
     char buffer[4096];
@@ -158,73 +300,15 @@ std::string ProfilePathInCurrentDirectory(const char* name) {
 
 uint32_t ProfileGetInt(const char* section, const char* key, uint32_t defaultValue,
                        const std::string& path) {
-    ProfileText text;
-    if (path.empty() || !ReadProfile(path, text)) return defaultValue;
-    int header = FindSection(text, section);
-    if (header < 0) return defaultValue;
-    size_t end = SectionEnd(text, header);
-    std::string k, v;
-    for (size_t i = size_t(header) + 1; i < end; ++i) {
-        if (EntryOf(text.lines[i], k, v) && SameName(k, key)) {
-            if (v.empty()) return defaultValue;
-            return ParseProfileInt(v);
-        }
-    }
-    return defaultValue;
+    Profile profile;
+    if (profile.Load(path) != ProfileStatus::Ok) return defaultValue;
+    return profile.GetInt(section, key, defaultValue);
 }
 
 bool ProfileWriteString(const char* section, const char* key, const char* value,
                         const std::string& path) {
-    if (path.empty()) return false;
-    ProfileText text;
-    if (!ReadProfile(path, text)) return false;
-
-    struct stat info;
-    bool exists = ::stat(path.c_str(), &info) == 0;
-    // A file marked read-only stays as it is, even for a user who could replace it.
-    if (exists && ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
-
-    std::string entry = std::string(key) + "=" + value;
-    int header = FindSection(text, section);
-    if (header < 0) {
-        text.lines.push_back(std::string("[") + section + "]");
-        text.lines.push_back(entry);
-    } else {
-        size_t end = SectionEnd(text, header);
-        size_t lastEntry = size_t(header);
-        bool replaced = false;
-        std::string k, v;
-        for (size_t i = size_t(header) + 1; i < end; ++i) {
-            if (!EntryOf(text.lines[i], k, v)) continue;
-            if (SameName(k, key)) {
-                text.lines[i] = k + "=" + value;
-                replaced = true;
-                break;
-            }
-            lastEntry = i;
-        }
-        if (!replaced) text.lines.insert(text.lines.begin() + long(lastEntry) + 1, entry);
-    }
-
-    const char* eol = text.crlf ? "\r\n" : "\n";
-    std::string data;
-    for (const std::string& line : text.lines) {
-        data += line;
-        data += eol;
-    }
-
-    // Write beside the file and rename over it, so the old file stays whole until the new one
-    // is complete.
-    std::string temp = path + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    bool ok = WriteWhole(fd, data);
-    if (ok) ::fchmod(fd, exists ? (info.st_mode & 07777) : 0644);
-    if (ok) ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
-    return ok;
+    Profile profile;
+    profile.Load(path);
+    profile.Set(section, key, value);
+    return profile.Save(path);
 }

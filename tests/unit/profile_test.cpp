@@ -101,6 +101,84 @@ TEST_F(ProfileTest, UpdatesInPlaceAndKeepsWhatItDoesNotKnow) {
               "[Other]\nx=y\n[System]\nWindow=1\n");
 }
 
+// Every key the game reads, and one it does not know.
+const struct {
+    const char* section;
+    const char* key;
+} kKeys[] = {{"KeyPress", "UP"},  {"KeyPress", "DOWN"},  {"KeyPress", "LEFT"}, {"KeyPress", "RIGHT"},
+             {"KeyPress", "SLOW"}, {"KeyPress", "SHOOT"}, {"KeyPress", "BOMB"}, {"KeyPress", "SKIP"},
+             {"Sound", "BGM"},     {"Sound", "SE"},       {"System", "AutoBomb"}, {"System", "Window"},
+             {"Other", "x"}};
+
+TEST_F(ProfileTest, WritingOneKeyLeavesEveryOtherKeyReadingAsBefore) {
+    const char* files[] = {
+        "[KeyPress]\nSKIP=1\n[Sound]\nBGM=\"80\"\r\r\n",      // a CR before the CRLF
+        "[KeyPress]\r\nUP=38\n[Sound]\r\nBGM=80\r\r\nSE=7\r",   // mixed ends, a bare CR last
+        "[Sound]\r\nBGM=5\r\n[KeyPress]\nDOWN=40",                // no end on the last line
+        "\xEF\xBB\xBF[System]\nWindow=1\r\n[Other]\nx=3\r\r\n",  // a byte-order mark
+        "[Sound]\r\r\nBGM=9\r\n",                                // a header with a stray CR
+        "",
+    };
+    for (const char* file : files) {
+        for (const auto& written : kKeys) {
+            Write(file);
+            uint32_t before[std::size(kKeys)];
+            for (size_t i = 0; i < std::size(kKeys); ++i) {
+                before[i] = ProfileGetInt(kKeys[i].section, kKeys[i].key, 777, path_);
+            }
+            ASSERT_TRUE(ProfileWriteString(written.section, written.key, "12", path_));
+            for (size_t i = 0; i < std::size(kKeys); ++i) {
+                uint32_t after = ProfileGetInt(kKeys[i].section, kKeys[i].key, 777, path_);
+                if (&kKeys[i] == &written) {
+                    EXPECT_EQ(after, 12u) << testing::PrintToString(std::string(file));
+                } else {
+                    EXPECT_EQ(after, before[i])
+                        << kKeys[i].key << " after writing " << written.key << " into "
+                        << testing::PrintToString(std::string(file));
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ProfileTest, AFileLargerThanAnySettingsFileIsNeitherReadNorReplaced) {
+    std::string big = "[Sound]\r\nBGM=80\r\n;" + std::string(kMaxProfileBytes, 'x') + "\r\n";
+    Write(big);
+    Profile profile;
+    EXPECT_EQ(profile.Load(path_), ProfileStatus::TooLarge);
+    EXPECT_EQ(ProfileGetInt("Sound", "BGM", 0, path_), 0u);
+    EXPECT_FALSE(ProfileWriteString("Sound", "BGM", "90", path_));
+    EXPECT_EQ(Read(), big);
+    // Exactly the limit still reads.
+    const std::string head = "[Sound]\r\nBGM=80\r\n;";
+    Write(head + std::string(kMaxProfileBytes - head.size(), 'x'));
+    EXPECT_EQ(Read().size(), kMaxProfileBytes);
+    EXPECT_EQ(ProfileGetInt("Sound", "BGM", 0, path_), 80u);
+}
+
+TEST_F(ProfileTest, APipeInTheFilesPlaceReadsAsUnreadableWithoutWaiting) {
+    ASSERT_EQ(mkfifo(path_.c_str(), 0644), 0);
+    Profile profile;
+    EXPECT_EQ(profile.Load(path_), ProfileStatus::Unreadable);
+    EXPECT_FALSE(ProfileWriteString("Sound", "BGM", "90", path_));
+    struct stat info;
+    ASSERT_EQ(stat(path_.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST_F(ProfileTest, StaleTemporariesOfTheWriterAreRemovedAndNothingElse) {
+    Write("[Sound]\r\nBGM=10\r\n");
+    const char* ours[] = {"Keyconfig.ini.Ab3dE9.tmp", "Keyconfig.ini.zzzzzz.tmp"};
+    const char* theirs[] = {"Keyconfig.ini.bak", "Keyconfig.ini.Ab3dE.tmp", "Keyconfig.ini.Ab3dE9.tmp~",
+                            "Other.ini.Ab3dE9.tmp", "Keyconfig.ini.Ab-dE9.tmp"};
+    for (const char* name : ours) std::ofstream(dir_ + "/" + name) << "[Sound]\r\nBG";
+    for (const char* name : theirs) std::ofstream(dir_ + "/" + name) << "keep";
+    EXPECT_EQ(ProfileRemoveStaleTemporaries(path_), 2);
+    for (const char* name : ours) EXPECT_FALSE(std::filesystem::exists(dir_ + "/" + name)) << name;
+    for (const char* name : theirs) EXPECT_TRUE(std::filesystem::exists(dir_ + "/" + name)) << name;
+    EXPECT_EQ(Read(), "[Sound]\r\nBGM=10\r\n");
+}
+
 TEST_F(ProfileTest, AReadOnlyFileIsLeftWholeAndTheWriteFails) {
     Write("[Sound]\r\nBGM=10\r\n");
     ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
