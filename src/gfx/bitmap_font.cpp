@@ -117,6 +117,8 @@ void BitmapFont::Load(const char* path, bool mipmap) {
             ReadCharLine(line);
         }
     }
+    // An empty file (or one that starts with a NUL) has no "[HGEFONT]" line either.
+    if (first) engine->System_Log("Font %s has incorrect format.", path);
 }
 
 void BitmapFont::ReadCharLine(const char* line) {

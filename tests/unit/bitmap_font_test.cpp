@@ -69,6 +69,8 @@ TEST_F(BitmapFontTest, TheFirstLineMustBeExactlyTheMarker) {
         {"empty line first", "\n" + kHead + "Char=41,0,0,7,10,0,0\n", false},
         {"blank before marker", " " + kHead + "Char=41,0,0,7,10,0,0\n", false},
         {"lower case", "[hgefont]\nBitmap=bitmap_font_test.png\nChar=41,0,0,7,10,0,0\n", false},
+        {"an empty file", "", false},
+        {"a NUL first", std::string(1, '\0') + kHead + "Char=41,0,0,7,10,0,0\n", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
