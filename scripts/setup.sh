@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick python3
 )
 

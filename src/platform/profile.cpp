@@ -133,8 +133,22 @@ ProfileStatus Profile::Load(const std::string& path) {
         }
     }
     ::close(fd);
+    FromText(data);
+    return status_;
+}
+
+void Profile::FromText(const std::string& data) {
     Parse(data);
-    return status_ = ProfileStatus::Ok;
+    status_ = ProfileStatus::Ok;
+}
+
+std::string Profile::ToText() const {
+    std::string data = prefix_;
+    for (const Line& line : lines_) {
+        data += line.text;
+        data += line.end;
+    }
+    return data;
 }
 
 void Profile::Parse(const std::string& data) {
@@ -235,11 +249,7 @@ bool Profile::Save(const std::string& path) const {
                    ::access(path.c_str(), W_OK) != 0)) {
         return false;
     }
-    std::string data = prefix_;
-    for (const Line& line : lines_) {
-        data += line.text;
-        data += line.end;
-    }
+    const std::string data = ToText();
 
     // Write beside the file and rename over it, so the old file stays whole until the new one
     // is complete. A writer killed before the rename leaves the temporary behind; the next run

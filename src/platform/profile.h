@@ -42,6 +42,9 @@ public:
     // False when the file could not be written (the old file, if any, is then untouched),
     // including when it is read-only or Load found it too large or unreadable.
     bool Save(const std::string& path) const;
+    // The same in memory: what Load would make of a file's bytes, and what Save would write.
+    void FromText(const std::string& data);
+    std::string ToText() const;
 
 private:
     struct Line {
