@@ -51,6 +51,9 @@ bool JpegSize(const std::vector<unsigned char>& b, uint32_t& width, uint32_t& he
         const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
                                   marker != 0xC8 && marker != 0xCC;
         if (startOfFrame) {
+            // Huffman-coded baseline, extended and progressive frames only: the lossless and
+            // arithmetic-coded kinds are nothing the game ships.
+            if (marker > 0xC2) return false;
             if (length < 8 || i + 9 > b.size()) return false;
             height = (uint32_t(b[i + 5]) << 8) | b[i + 6];
             width = (uint32_t(b[i + 7]) << 8) | b[i + 8];
@@ -81,6 +84,13 @@ bool PngDataCanHold(const std::vector<unsigned char>& b, uint32_t width, uint32_
     return rawBytes <= uint64_t(b.size()) * 1032 + 4096;
 }
 
+// Every 8 x 8 block of a Huffman-coded JPEG costs at least one bit (its DC code), so the file
+// bounds the picture it can hold.
+bool JpegDataCanHold(const std::vector<unsigned char>& b, uint32_t width, uint32_t height) {
+    const uint64_t blocks = uint64_t((width + 7) / 8) * uint64_t((height + 7) / 8);
+    return blocks <= uint64_t(b.size()) * 8;
+}
+
 }  // namespace
 
 bool ImageSize(const std::vector<unsigned char>& b, int& width, int& height) {
@@ -105,7 +115,10 @@ bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out) {
     int height = 0;
     if (!ImageSize(bytes, width, height)) return false;
     const bool png = IsPng(bytes);
-    if (png && !PngDataCanHold(bytes, uint32_t(width), uint32_t(height))) return false;
+    if (png ? !PngDataCanHold(bytes, uint32_t(width), uint32_t(height))
+            : !JpegDataCanHold(bytes, uint32_t(width), uint32_t(height))) {
+        return false;
+    }
     if (bytes.size() > size_t(INT32_MAX)) return false;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
     if (rw == nullptr) return false;

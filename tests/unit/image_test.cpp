@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pack.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -68,6 +69,7 @@ TEST(ImageTest, HostileHeadersAreRefusedBeforeDecoding) {
         {"a JPEG taller than the limit", JpegHeader(16, kMaxImageSide + 1)},
         {"a JPEG whose first marker has length 0", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0, 0xFF, 0xC0, 0, 17}},
         {"a JPEG with image data before any frame", {0xFF, 0xD8, 0xFF, 0xDA, 0, 8, 1, 1, 0, 0}},
+        {"an arithmetic-coded JPEG", [] { Bytes j = JpegHeader(16, 16); j[3] = 0xC9; return j; }()},
         {"nothing", {}},
     };
     for (const Case& c : cases) {
@@ -87,6 +89,10 @@ TEST(ImageTest, ASmallFileClaimingTheLargestPictureIsNotDecoded) {
     EXPECT_EQ(width, kMaxImageSide);
     Image image;
     EXPECT_FALSE(DecodeImage(png, image));
+    // Likewise a JPEG frame of 8192 x 8192 in 21 bytes.
+    Bytes jpeg = JpegHeader(kMaxImageSide, kMaxImageSide);
+    ASSERT_TRUE(ImageSize(jpeg, width, height));
+    EXPECT_FALSE(DecodeImage(jpeg, image));
 }
 
 TEST(ImageTest, RealPicturesStillDecode) {
@@ -103,6 +109,27 @@ TEST(ImageTest, RealPicturesStillDecode) {
     Image blank;
     ASSERT_TRUE(DecodeImage(SavedPng(2048, 2048), blank));
     EXPECT_EQ(blank.width, 2048);
+}
+
+TEST(ImageTest, EveryPictureTheGameShipsDecodes) {
+    const std::string pack = std::string(MIRRORFALL_GAME_DIR) + "/gamedat.zip";
+    ResourcePack resources;
+    if (std::string(MIRRORFALL_GAME_DIR).empty() ||
+        resources.Attach(pack, "quorlembistavo") != PackAttach::Opened) {
+        GTEST_SKIP() << "this build does not bake its game folder";
+    }
+    int pictures = 0;
+    for (int64_t i = 0; i < resources.MemberCount(); ++i) {
+        const std::string name = resources.MemberName(i);
+        const std::string ext = name.substr(name.size() - 4);
+        if (ext != ".png" && ext != ".jpg") continue;
+        Bytes bytes;
+        ASSERT_EQ(resources.ReadMember(i, bytes), PackRead::Ok) << name;
+        Image image;
+        EXPECT_TRUE(DecodeImage(bytes, image)) << name;
+        ++pictures;
+    }
+    EXPECT_GT(pictures, 40);
 }
 
 }  // namespace
