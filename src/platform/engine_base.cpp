@@ -137,6 +137,7 @@ void EngineBase::System_Log(const char* format, ...) {
 
 bool EngineBase::Resource_AttachPack(const char* filename, const char* password) {
     if (filename == nullptr) return false;
+    reportedResources_.clear();
     switch (pack_.Attach(filename, password != nullptr ? password : "")) {
         case PackAttach::Opened:
             return true;
@@ -160,7 +161,10 @@ bool EngineBase::ReadResource(const char* filename, std::vector<unsigned char>& 
     }
     const PackRead packed = pack_.Read(filename, out);
     if (packed == PackRead::Ok) return true;
-    if (packed == PackRead::Damaged) {
+    // A file asked for again (one picture under two texture slots, a screen's sheet each time
+    // it opens) is reported the first time only.
+    const bool firstTime = reportedResources_.insert(filename).second;
+    if (packed == PackRead::Damaged && firstTime) {
         System_Log("Resource %s in the pack is damaged; it is not used", filename);
     }
     std::string path = filename;
@@ -168,7 +172,7 @@ bool EngineBase::ReadResource(const char* filename, std::vector<unsigned char>& 
         if (c == '\\') c = '/';
     }
     if (ReadDiskFile(path, out)) return true;
-    if (packed == PackRead::Missing) System_Log("Can't find resource %s", filename);
+    if (packed == PackRead::Missing && firstTime) System_Log("Can't find resource %s", filename);
     return false;
 }
 

@@ -3,6 +3,7 @@
 // textures, sound and input.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,8 @@ public:
     void Resource_Free(void* data) override;
 
     // The file's bytes from the pack or the disk; false when neither has it. Logs what went
-    // wrong (a missing file, a damaged member) itself, except for members a wrong password
-    // locks: attaching the pack said that once.
+    // wrong (a missing file, a damaged member) itself, once per name, except for members a
+    // wrong password locks: attaching the pack said that once.
     bool ReadResource(const char* filename, std::vector<unsigned char>& out);
 
 protected:
@@ -66,6 +67,7 @@ protected:
     bool initiated_ = false;
 
     ResourcePack pack_;
+    std::set<std::string> reportedResources_;  // names already logged as missing or damaged
 
 private:
     int refCount_ = 1;
