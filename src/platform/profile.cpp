@@ -210,8 +210,13 @@ uint32_t Profile::GetInt(const char* section, const char* key, uint32_t defaultV
 }
 
 void Profile::Insert(size_t at, const std::string& text) {
-    // The line before gains a line end if it was the file's last and had none.
-    if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLineEnd_;
+    // The line before gains a line end if it was the file's last and had none. A CR it ends
+    // with must not pair with that LF (the reader would take it for the line end), so such a
+    // line gets a CRLF of its own.
+    if (at > 0 && lines_[at - 1].end.empty()) {
+        const std::string& before = lines_[at - 1].text;
+        lines_[at - 1].end = !before.empty() && before.back() == '\r' ? "\r\n" : newLineEnd_;
+    }
     lines_.insert(lines_.begin() + long(at), Line{text, newLineEnd_});
 }
 

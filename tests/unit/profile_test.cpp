@@ -117,6 +117,7 @@ TEST_F(ProfileTest, WritingOneKeyLeavesEveryOtherKeyReadingAsBefore) {
         "[Sound]\r\nBGM=5\r\n[KeyPress]\nDOWN=40",                // no end on the last line
         "\xEF\xBB\xBF[System]\nWindow=1\r\n[Other]\nx=3\r\r\n",  // a byte-order mark
         "[Sound]\r\r\nBGM=9\r\n",                                // a header with a stray CR
+        "[Sound]\nBGM=\r",                                         // a value of one CR, last (fuzzer)
         "",
     };
     for (const char* file : files) {
