@@ -1,36 +1,23 @@
 // fuzz_support.cpp -- a private scratch folder for targets that read real files.
 #include "fuzz_support.h"
 
-#include <signal.h>
-#include <unistd.h>
-
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
-namespace {
-
-std::string gFolder;
-
-void RemoveFolder() {
-    if (gFolder.empty()) return;
-    std::error_code error;
-    std::filesystem::remove_all(gFolder, error);
-}
-
-}  // namespace
+#include "platform/private_folder.h"
 
 std::string FuzzScratchFile(const char* name) {
-    if (gFolder.empty()) {
-        std::error_code error;
-        std::string base = std::filesystem::temp_directory_path(error).string();
-        if (error) base = "/tmp";
-        std::string pattern = base + "/mirrorfall-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        gFolder = pattern;
-        std::atexit(RemoveFolder);
+    // Gone however the fuzzer ends, a crash included.
+    static PrivateFolder folder;
+    if (folder.Path().empty()) {
+        std::string error;
+        if (!folder.Create("mirrorfall-fuzz", error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
     }
-    return gFolder + "/" + name;
+    return folder.Path() + "/" + name;
 }
 
 bool FuzzWriteFile(const std::string& path, const uint8_t* data, size_t size) {
