@@ -11,34 +11,57 @@
 namespace {
 
 constexpr const char* kSettingsFile = "Keyconfig.ini";
+// A save takes milliseconds; a temporary this old is no other running game's.
+constexpr int kStaleAfterSeconds = 60;
 constexpr const char* kBindingKeys[kActionCount] = {"UP",    "DOWN",  "LEFT", "RIGHT",
                                                     "SLOW",  "SHOOT", "BOMB", "SKIP"};
 
-int32_t ReadValue(const char* section, const char* key, const std::string& path) {
-    return static_cast<int32_t>(ProfileGetInt(section, key, 0, path));
+// Says once, not on every reload, why the file was not used; a file that reads again is
+// reported anew the next time it goes wrong.
+void ReportUnusable(ProfileStatus status, const std::string& path) {
+    static ProfileStatus reported = ProfileStatus::Ok;
+    if (status == reported) return;
+    reported = status;
+    if (status == ProfileStatus::TooLarge) {
+        hge->System_Log("Settings file %s is larger than %u bytes; defaults are used and the file "
+                        "is left as it is", path.c_str(), unsigned(kMaxProfileBytes));
+    } else if (status == ProfileStatus::Unreadable) {
+        hge->System_Log("Settings file %s cannot be read; defaults are used and the file is left "
+                        "as it is", path.c_str());
+    }
 }
 
 }  // namespace
 
 void LoadSettings() {
-    // The path is formed anew each time: changing the current directory changes the file.
-    std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    // The path is formed anew each time: changing the current directory changes the file. The
+    // file is read once for all twelve values (the title reloads it on every confirmed choice).
+    const std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    Profile profile;
+    const ProfileStatus status = profile.Load(path);
+    ReportUnusable(status, path);
     for (int a = 0; a < kActionCount; ++a) {
-        settings.KeyBindings[a] = static_cast<int64_t>(ProfileGetInt("KeyPress", kBindingKeys[a], 0, path));
+        settings.KeyBindings[a] = static_cast<int64_t>(profile.GetInt("KeyPress", kBindingKeys[a], 0));
     }
-    settings.musicVolume = ReadValue("Sound", "BGM", path);
-    settings.seVolume = ReadValue("Sound", "SE", path);
-    settings.autoBomb = ReadValue("System", "AutoBomb", path);
-    settings.windowed = ReadValue("System", "Window", path);
+    settings.musicVolume = static_cast<int32_t>(profile.GetInt("Sound", "BGM", 0));
+    settings.seVolume = static_cast<int32_t>(profile.GetInt("Sound", "SE", 0));
+    settings.autoBomb = static_cast<int32_t>(profile.GetInt("System", "AutoBomb", 0));
+    settings.windowed = static_cast<int32_t>(profile.GetInt("System", "Window", 0));
 }
 
 void SaveSettings() {
-    std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    const std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    Profile profile;
+    const ProfileStatus status = profile.Load(path);
+    if (status != ProfileStatus::Ok && status != ProfileStatus::Missing) {
+        ReportUnusable(status, path);
+        hge->System_Log("Settings not saved: %s is left as it is", path.c_str());
+        return;
+    }
     char text[16];
-    bool ok = true;
     for (int a = 0; a < kActionCount; ++a) {
         std::snprintf(text, sizeof text, "%d", static_cast<int32_t>(settings.KeyBindings[a]));
-        ok = ProfileWriteString("KeyPress", kBindingKeys[a], text, path) && ok;
+        profile.Set("KeyPress", kBindingKeys[a], text);
     }
     const struct {
         const char* section;
@@ -50,7 +73,17 @@ void SaveSettings() {
                   {"System", "Window", settings.windowed}};
     for (const auto& v : values) {
         std::snprintf(text, sizeof text, "%d", v.value);
-        ok = ProfileWriteString(v.section, v.key, text, path) && ok;
+        profile.Set(v.section, v.key, text);
     }
-    if (!ok) hge->System_Log("Settings could not be written to %s", path.c_str());
+    // One write for all twelve: the old file is replaced whole or not at all.
+    if (!profile.Save(path)) hge->System_Log("Settings could not be written to %s", path.c_str());
+}
+
+void RemoveStaleSettingsTemporaries() {
+    const std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    const int removed = ProfileRemoveStaleTemporaries(path, kStaleAfterSeconds);
+    if (removed > 0) {
+        hge->System_Log("Removed %d unfinished save(s) of %s left by an earlier run", removed,
+                        path.c_str());
+    }
 }

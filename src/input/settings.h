@@ -7,3 +7,5 @@
 void LoadSettings();
 // Writes all twelve values, updating the file in place (sections KeyPress, Sound, System).
 void SaveSettings();
+// Removes what a save killed before it replaced the file left beside it (older than a minute).
+void RemoveStaleSettingsTemporaries();

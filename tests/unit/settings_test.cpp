@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/callbacks.h"
 #include "core/sound_cues.h"
@@ -103,6 +104,32 @@ TEST_F(SettingsTest, TheFileFollowsTheCurrentDirectory) {
     LoadSettings();
     EXPECT_EQ(settings.musicVolume, 15);
     ASSERT_EQ(chdir(".."), 0);
+}
+
+TEST_F(SettingsTest, AFileLargerThanAnySettingsFileGivesDefaultsIsSaidOnceAndIsNeverReplaced) {
+    const std::string big = std::string(kDefaultFile) + ";" + std::string(2 * 1024 * 1024, 'x') + "\r\n";
+    WriteFile(big);
+    const std::string log = (dir_.Path() / "log.txt").string();
+    engine_->System_SetState(HGE_LOGFILE, log.c_str());
+    settings.musicVolume = 55;
+    LoadSettings();
+    LoadSettings();  // the title reloads on every confirmed choice
+    EXPECT_EQ(settings.musicVolume, 0);
+    EXPECT_EQ(settings.KeyBindings[0], 0);
+    settings.musicVolume = 60;
+    SaveSettings();
+    engine_->System_SetState(HGE_LOGFILE, "");
+    EXPECT_EQ(ReadFile(), big);
+    std::ifstream in(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("is larger than 1048576 bytes; defaults are used"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("Settings not saved"), std::string::npos) << lines[1];
+    // Once the file is fit again it reads as usual.
+    WriteFile(kDefaultFile);
+    LoadSettings();
+    EXPECT_EQ(settings.musicVolume, 80);
 }
 
 TEST_F(SettingsTest, KeyNamesCoverTheElevenNamedKeys) {
