@@ -1,6 +1,7 @@
 // replay.cpp -- the replay record, the slot files, and writing, summarising and loading them.
 #include "replay/replay.h"
 
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -9,8 +10,11 @@
 #include <system_error>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+#include <set>
 
 
 namespace {
@@ -26,13 +30,50 @@ void ReplayLog(const char* format, Args... args) {
     }
 }
 
+// No replay the game writes comes near this: four text lines and at most 100000 words of up to
+// four characters each. A larger file is refused before anything is read.
+constexpr long long kMaxReplayBytes = 2 * 1024 * 1024;
+// A head line longer than this is damage, not a name: reading stops there.
+constexpr int kMaxLineBytes = 64 * 1024;
+
+// Opens a replay for reading. Only an ordinary file of a replay's size is read, so a device or
+// pipe in a slot's place (or named to mirrorfall-sim) cannot stall the reader. Null with the
+// reason when it is refused or missing (`why` null: it does not exist or cannot be opened).
+FILE* OpenReplay(const char* path, const char** why) {
+    *why = nullptr;
+#if defined(_WIN32)
+    return std::fopen(path, "r");
+#else
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *why = "it is not a regular file";
+    } else if (info.st_size > kMaxReplayBytes) {
+        *why = "it is larger than any replay";
+    }
+    FILE* file = *why == nullptr ? ::fdopen(fd, "r") : nullptr;
+    if (file == nullptr) ::close(fd);
+    return file;
+#endif
+}
+
+// Says once per file and run why a slot is passed over: the replay screens read every slot's
+// head on every frame.
+void ReportRefusedOnce(const char* path, const char* why) {
+    static std::set<std::string> reported;
+    if (reported.insert(path).second) ReplayLog("Replay %s is passed over: %s", path, why);
+}
+
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // Reads one line: every character up to the next line feed, which is consumed. A carriage
 // return before it is dropped, so a file saved with Windows line ends reads the same. A line
-// longer than the buffer is cut but still consumed whole. False at the end of the file.
+// longer than the buffer is cut but still consumed whole, up to kMaxLineBytes. False at the end
+// of the file and for a longer line.
 bool ReadLine(FILE* file, char* out, int size) {
     int length = 0;
+    int consumed = 0;
     int c = std::fgetc(file);
     if (c == EOF) {
         out[0] = '\0';
@@ -40,6 +81,10 @@ bool ReadLine(FILE* file, char* out, int size) {
     }
     while (c != EOF && c != '\n') {
         if (length < size - 1) out[length++] = static_cast<char>(c);
+        if (++consumed > kMaxLineBytes) {
+            out[length] = '\0';
+            return false;
+        }
         c = std::fgetc(file);
     }
     if (length > 0 && out[length - 1] == '\r') --length;
@@ -189,8 +234,10 @@ bool WriteReplay(int slot, const char* replayName, const char* playerName, const
 }
 
 bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary) {
-    FILE* file = std::fopen(path, "r");
+    const char* why = nullptr;
+    FILE* file = OpenReplay(path, &why);
     if (file == nullptr) {
+        if (why != nullptr) ReportRefusedOnce(path, why);
         std::memset(summary, 0, sizeof *summary);
         return false;
     }
@@ -206,8 +253,12 @@ bool ReadReplaySummary(int slot, ReplaySummary* summary) {
 }
 
 bool LoadReplayFile(const char* path) {
-    FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return false;
+    const char* why = nullptr;
+    FILE* file = OpenReplay(path, &why);
+    if (file == nullptr) {
+        if (why != nullptr) ReplayLog("Replay %s not loaded: %s", path, why);
+        return false;
+    }
 
     ReplaySummary head;
     ReadHead(file, &head);
@@ -254,4 +305,20 @@ bool LoadReplay(int slot) {
     char path[32];
     if (!ReplaySlotFileName(slot, path, sizeof path)) return false;
     return LoadReplayFile(path);
+}
+
+void RemoveStaleReplayTemporaries() {
+    namespace fs = std::filesystem;
+    for (int slot = 1; slot <= kReplaySlotCount; ++slot) {
+        char path[32];
+        if (!ReplaySlotFileName(slot, path, sizeof path)) continue;
+        const std::string temporary = std::string(path) + ".tmp";
+        std::error_code error;
+        if (!fs::is_regular_file(fs::symlink_status(temporary, error))) continue;
+        const auto age = fs::file_time_type::clock::now() - fs::last_write_time(temporary, error);
+        if (error || age < std::chrono::seconds(60)) continue;
+        if (fs::remove(temporary, error)) {
+            ReplayLog("Removed %s, an unfinished save left by an earlier run", temporary.c_str());
+        }
+    }
 }

@@ -56,3 +56,8 @@ bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary);
 // Every word after the record is 0.
 bool LoadReplay(int slot);
 bool LoadReplayFile(const char* path);
+
+// Removes the ".tmp" files a save killed before its rename left beside the slots (older than a
+// minute, so no other running game's save), with a log line each. The slots themselves are
+// never touched.
+void RemoveStaleReplayTemporaries();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include "support/temp_dir.h"
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -245,6 +248,49 @@ TEST_F(ReplayFileTest, AVeryLongLineIsCutInTheSummaryButTheFileStillLoads) {
     ASSERT_TRUE(LoadReplay(2));
     EXPECT_EQ(record.replayEnd, 2);
     EXPECT_EQ(record.replayInputs[1], 9);
+}
+
+TEST_F(ReplayFileTest, WhatIsNoReplayFileIsRefusedWithoutReadingIt) {
+    // A pipe and a device read forever; a file larger than any replay the game writes is not
+    // one. None of them stalls the reader or reaches the record.
+    fs::create_directories("Replay");
+    ASSERT_EQ(mkfifo("Replay/qz507_03.rpy", 0644), 0);
+    const std::string big = "n \np \ni \nd\n5 0 7 2 " + std::string(3 * 1024 * 1024, ' ') + "9 ";
+    WriteWholeFile("Replay/qz507_05.rpy", big);
+    record.replayEnd = 77;
+    for (const char* path : {"Replay/qz507_03.rpy", "/dev/zero", "Replay/qz507_05.rpy"}) {
+        ReplaySummary summary;
+        EXPECT_FALSE(ReadReplaySummaryFile(path, &summary)) << path;
+        EXPECT_EQ(summary.linesRead, 0) << path;
+        EXPECT_FALSE(LoadReplayFile(path)) << path;
+        EXPECT_EQ(record.replayEnd, 77) << path;
+    }
+    EXPECT_FALSE(LoadReplay(3));
+}
+
+TEST_F(ReplayFileTest, AHeadLineWithoutEndIsDamageNotAName) {
+    WriteWholeFile("Replay/qz507_06.rpy", std::string(200 * 1024, 'x'));
+    ReplaySummary summary;
+    ASSERT_TRUE(ReadReplaySummary(6, &summary));
+    EXPECT_EQ(summary.linesRead, 0);
+    EXPECT_FALSE(LoadReplay(6));
+}
+
+TEST_F(ReplayFileTest, OnlyOldUnfinishedSavesBesideTheSlotsAreRemoved) {
+    MakeGame(3, 1, 2, 5);
+    ASSERT_TRUE(WriteReplay(2, "kept", "b", "c", "d"));
+    WriteWholeFile("Replay/qz507_02.rpy.tmp", "kept \nb \nc \nd\n3 1 2 6 1 2");   // killed mid-save
+    WriteWholeFile("Replay/qz507_09.rpy.tmp", "n \n");                                // another game's, now
+    WriteWholeFile("Replay/notes.tmp", "mine");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+    fs::last_write_time("Replay/qz507_02.rpy.tmp", old);
+    fs::last_write_time("Replay/notes.tmp", old);
+    const std::string slot = ReadWholeFile("Replay/qz507_02.rpy");
+    RemoveStaleReplayTemporaries();
+    EXPECT_FALSE(fs::exists("Replay/qz507_02.rpy.tmp"));
+    EXPECT_TRUE(fs::exists("Replay/qz507_09.rpy.tmp"));
+    EXPECT_TRUE(fs::exists("Replay/notes.tmp"));
+    EXPECT_EQ(ReadWholeFile("Replay/qz507_02.rpy"), slot);
 }
 
 TEST_F(ReplayFileTest, AMissingReplayFolderIsCreated) {

@@ -18,6 +18,7 @@
 #include "app/game_reset.h"
 #include "app/screen_flow.h"
 #include "core/state.h"
+#include "platform/private_folder.h"
 #include "replay/replay.h"
 #include "sim_driver.h"
 
@@ -84,22 +85,17 @@ void SilenceEngineLog() {
 }
 
 // A private working folder: the game writes its snapshot and may look for data files and the
-// score file relative to it.
-fs::path workFolder;
+// score file relative to it. It goes away however the tool ends: a signal, even SIGKILL, too.
+PrivateFolder workFolder;
 
 bool EnterWorkFolder() {
-    std::error_code error;
-    fs::path base = fs::temp_directory_path(error);
-    if (error) base = "/tmp";
-    std::string folder = (base / "mirrorfall-sim-XXXXXX").string();
-    std::vector<char> pattern(folder.begin(), folder.end());
-    pattern.push_back('\0');
-    if (mkdtemp(pattern.data()) == nullptr) {
-        Error("cannot create a temporary folder: %s", std::strerror(errno));
+    std::string reason;
+    if (!workFolder.Create("mirrorfall-sim", reason)) {
+        Error("cannot create a temporary folder: %s", reason.c_str());
         return false;
     }
-    workFolder = pattern.data();
-    fs::current_path(workFolder, error);
+    std::error_code error;
+    fs::current_path(workFolder.Path(), error);
     if (error) {
         Error("cannot enter the temporary folder: %s", error.message().c_str());
         return false;
@@ -108,11 +104,10 @@ bool EnterWorkFolder() {
 }
 
 void LeaveWorkFolder() {
-    if (workFolder.empty()) return;
+    if (workFolder.Path().empty()) return;
     std::error_code error;
-    fs::current_path(workFolder.parent_path(), error);
-    fs::remove_all(workFolder, error);
-    workFolder.clear();
+    fs::current_path(fs::path(workFolder.Path()).parent_path(), error);
+    workFolder.Remove();
 }
 
 bool ParseInt(const char* text, int64_t min, int64_t max, int64_t* out) {
@@ -135,6 +130,10 @@ bool LoadNamedReplay(const std::string& path, ReplaySummary* summary) {
     }
     if (fs::is_directory(path, error)) {
         Error("%s: is a folder, not a replay file", path.c_str());
+        return false;
+    }
+    if (!fs::is_regular_file(path, error)) {
+        Error("%s: is not a regular file (a device or pipe is never a replay)", path.c_str());
         return false;
     }
     if (!ReadReplaySummaryFile(path.c_str(), summary)) {
