@@ -1,7 +1,9 @@
 // score_file.cpp -- appending a finished game's score, its rank, and the sorted score list.
 #include "replay/score_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -29,6 +31,54 @@ bool ReadRecord(FILE* file, int64_t& value) {
     return true;
 }
 
+// Opens the score file for reading: only an ordinary file, so a pipe or device in its place
+// cannot stall the game.
+FILE* OpenScoreFile() {
+    const int fd = ::open(kScoreFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        hge->System_Log("%s is not a regular file; it is not read", kScoreFile);
+        return nullptr;
+    }
+    FILE* file = ::fdopen(fd, "r");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
+// Appends one record whole or not at all: a write cut short (a full disk) is taken back, so
+// no partial number ever joins the records.
+bool AppendRecord(int64_t finalScore) {
+    const int fd = ::open(kScoreFile, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        hge->System_Log("Could not open %s; the score is not recorded", kScoreFile);
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        hge->System_Log("%s is not a regular file; the score is not recorded", kScoreFile);
+        return false;
+    }
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, " %" PRId64, finalScore);
+    ssize_t written = 0;
+    while (written < length) {
+        const ssize_t n = ::write(fd, text + written, size_t(length - written));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += n;
+    }
+    bool ok = written == length;
+    if (!ok && ::ftruncate(fd, info.st_size) != 0) {
+        hge->System_Log("%s may end in a partial record", kScoreFile);
+    }
+    if (::close(fd) != 0) ok = false;
+    if (!ok) hge->System_Log("Could not write to %s; the score is not recorded", kScoreFile);
+    return ok;
+}
+
 }  // namespace
 
 ScoreRank AppendScore(int64_t finalScore) {
@@ -36,16 +86,10 @@ ScoreRank AppendScore(int64_t finalScore) {
     if (::mkdir("Replay", 0755) != 0 && errno != EEXIST) {
         hge->System_Log("Could not create the Replay folder");
     }
-    FILE* file = std::fopen(kScoreFile, "a+");
-    if (file == nullptr) {
-        hge->System_Log("Could not open %s; the score is not recorded", kScoreFile);
-        return {};
-    }
-    std::fprintf(file, " %" PRId64, finalScore);
-    std::fclose(file);
+    if (!AppendRecord(finalScore)) return {};
 
     ScoreRank rank;
-    file = std::fopen(kScoreFile, "r");
+    FILE* file = OpenScoreFile();
     if (file == nullptr) return rank;
     int64_t stored = 0;
     while (ReadRecord(file, stored)) {
@@ -59,7 +103,7 @@ ScoreRank AppendScore(int64_t finalScore) {
 
 bool LoadScoreList() {
     scoreList.count = 0;
-    FILE* file = std::fopen(kScoreFile, "r");
+    FILE* file = OpenScoreFile();
     if (file == nullptr) return false;
     int64_t* first = scoreList.records + 1;
     int64_t stored = 0;

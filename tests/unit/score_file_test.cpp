@@ -3,6 +3,7 @@
 #include "replay/score_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -97,6 +98,15 @@ TEST_F(ScoreFileTest, AMissingFileGivesNoList) {
     scoreList.count = 3;
     EXPECT_FALSE(LoadScoreList());
     EXPECT_EQ(scoreList.count, 0);
+}
+
+TEST_F(ScoreFileTest, APipeInTheFilesPlaceStallsNothingAndRecordsNothing) {
+    std::filesystem::create_directory("Replay");
+    ASSERT_EQ(mkfifo("Replay/score.rpy", 0644), 0);
+    EXPECT_FALSE(LoadScoreList());
+    const ScoreRank rank = AppendScore(100);
+    EXPECT_EQ(rank.rank, 0);
+    EXPECT_EQ(rank.total, 0);
 }
 
 }  // namespace
