@@ -95,13 +95,17 @@ void PrepareSprite() {
 }
 
 // Steps a volume by 5, wrapping from 0 down to 100 and from 100 up to 0. A hand-edited value
-// off the grid of fives is kept inside 0..100 on its way.
+// outside 0..100 is brought into it first (and a step never overflows); one off the grid of
+// fives is kept inside 0..100 on its way.
+int32_t VolumeInRange(int32_t v) { return v < 0 ? 0 : v > 100 ? 100 : v; }
 int32_t VolumeDown(int32_t v) {
-    if (v <= 0) return 100;
+    v = VolumeInRange(v);
+    if (v == 0) return 100;
     return v - 5 < 0 ? 0 : v - 5;
 }
 int32_t VolumeUp(int32_t v) {
-    if (v >= 100) return 0;
+    v = VolumeInRange(v);
+    if (v == 100) return 0;
     return v + 5 > 100 ? 100 : v + 5;
 }
 

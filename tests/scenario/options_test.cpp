@@ -62,6 +62,19 @@ TEST_F(OptionsTest, VolumesStepByFiveAndWrap) {
     settings.seVolume = 98;
     Tap(VK_RIGHT);
     EXPECT_EQ(settings.seVolume, 100);
+    // Hand-edited values outside 0..100 come into it when stepped, never past it.
+    const struct {
+        int32_t from;
+        int key;
+        int32_t to;
+    } outside[] = {{INT32_MIN, VK_RIGHT, 5}, {INT32_MIN, VK_LEFT, 100}, {-7, VK_RIGHT, 5},
+                   {150, VK_LEFT, 95},      {150, VK_RIGHT, 0},       {INT32_MAX, VK_RIGHT, 0},
+                   {INT32_MAX, VK_LEFT, 95}};
+    for (const auto& c : outside) {
+        settings.seVolume = c.from;
+        Tap(c.key);
+        EXPECT_EQ(settings.seVolume, c.to) << c.from << (c.key == VK_RIGHT ? " up" : " down");
+    }
     // The cursor wraps over the five rows.
     RowTo(4);
     Tap(VK_DOWN);
