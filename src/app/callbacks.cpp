@@ -11,6 +11,7 @@
 #include "game/boss.h"
 #include "input/keys.h"
 #include "input/settings.h"
+#include "replay/replay.h"
 
 BitmapFont* startupFont = nullptr;
 
@@ -64,6 +65,9 @@ int RunGame() {
     hge->System_SetState(HGE_SCREENBPP, 32);
     hge->System_SetState(HGE_ZBUFFER, true);
 
+    // What a save killed before its rename left beside the files it was replacing.
+    RemoveStaleSettingsTemporaries();
+    RemoveStaleReplayTemporaries();
     LoadSettings();
     hge->System_SetState(HGE_WINDOWED, settings.windowed == 1);
 

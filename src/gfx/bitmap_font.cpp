@@ -154,7 +154,7 @@ void BitmapFont::ReadCharLine(const char* line) {
 
 int BitmapFont::Resolve(unsigned char c) const {
     if (glyphs[c] != nullptr) return c;
-    if (glyphs['?'] != nullptr) return '?';
+    if (glyphs[static_cast<unsigned char>('?')] != nullptr) return '?';
     return -1;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -273,7 +274,7 @@ bool Profile::Save(const std::string& path) const {
     return ok;
 }
 
-int ProfileRemoveStaleTemporaries(const std::string& path) {
+int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
     const size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -297,9 +298,9 @@ int ProfileRemoveStaleTemporaries(const std::string& path) {
         if (!random) continue;
         const std::string full = folder + (folder.back() == '/' ? "" : "/") + name;
         struct stat info;
-        if (::lstat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(full.c_str()) == 0) {
-            ++removed;
-        }
+        if (::lstat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (minAgeSeconds > 0 && ::time(nullptr) - info.st_mtime < minAgeSeconds) continue;
+        if (::unlink(full.c_str()) == 0) ++removed;
     }
     ::closedir(dir);
     return removed;

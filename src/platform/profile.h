@@ -63,8 +63,9 @@ private:
 };
 
 // Removes the temporaries a writer of `path` left when it was killed before its rename; returns
-// how many. Only names of the writer's own pattern are touched.
-int ProfileRemoveStaleTemporaries(const std::string& path);
+// how many. Only names of the writer's own pattern are touched, and only those at least
+// `minAgeSeconds` old (a save takes milliseconds: a younger one may be another process's save).
+int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds = 0);
 
 // `name` in the process's current directory, formed anew on every call ("" when the current
 // directory cannot be read).
