@@ -7,7 +7,7 @@
 #   bash scripts/fuzz.sh --runs N [TARGET...]    N executions each
 #   bash scripts/fuzz.sh --time SECONDS [TARGET...]   so many seconds each
 #
-# Targets: pack image profile font (all when none is named). What each run finds is kept in
+# Targets: pack image profile font replay score (all when none is named). What each run finds is kept in
 # build-fuzz/corpus/TARGET; a crash is written to build-fuzz/artifacts/TARGET/ and fails the
 # script. The summary line of each target gives executions, coverage and corpus size.
 set -euo pipefail
@@ -23,7 +23,7 @@ case "${1:-}" in
   *) echo "usage: $0 --smoke | --runs N [TARGET...] | --time SECONDS [TARGET...]" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(pack image profile font)
+[ ${#targets[@]} -gt 0 ] || targets=(pack image profile font replay score)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ is missing; scripts/setup.sh installs it" >&2
@@ -39,9 +39,10 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j "$(nproc)" --target fuzz_seeds $(printf 'fuzz_%s ' "${targets[@]}") >/dev/null
 
 status=0
+# Absolute paths: a target may work in a folder of its own (the score file's name is relative).
 for t in "${targets[@]}"; do
-  corpus=build-fuzz/corpus/$t
-  artifacts=build-fuzz/artifacts/$t
+  corpus=$PWD/build-fuzz/corpus/$t
+  artifacts=$PWD/build-fuzz/artifacts/$t
   mkdir -p "$corpus" "$artifacts"
   case $mode in
     smoke) limit=(-runs=$([ "$t" = pack ] && echo 300 || echo 3000)) ;;
@@ -51,7 +52,7 @@ for t in "${targets[@]}"; do
   log=build-fuzz/fuzz_$t.log
   # The readers log every damaged input to standard error: keep it out of the way.
   if build-fuzz/tests/fuzz/fuzz_"$t" "${limit[@]}" -close_fd_mask=2 -print_final_stats=1 \
-       -artifact_prefix="$artifacts/" "$corpus" build-fuzz/fuzz-seeds/"$t" >"$log" 2>&1; then
+       -artifact_prefix="$artifacts/" "$corpus" "$PWD/build-fuzz/fuzz-seeds/$t" >"$log" 2>&1; then
     echo "fuzz_$t: $(grep -E '^#[0-9]+.*DONE' "$log" | tail -1)"
   else
     echo "fuzz_$t: FAILED, see $log and $artifacts/" >&2

@@ -117,6 +117,27 @@ int main(int argc, char** argv) {
     Put(out / "profile" / "keyconfig.ini", seed);
     Put(out / "profile" / "cr_cr_lf.ini", std::string("\x07[KeyPress]\nSKIP=1\n[Sound]\nBGM=\"80\"\r\r\n"));
 
+    // Scores: three games, none, a record past 32 bits, and a hand edit ending in a line break.
+    Put(out / "score" / "three.rpy", std::string(" 1200 85 3000"));
+    Put(out / "score" / "empty.rpy", std::string());
+    Put(out / "score" / "wide.rpy", std::string(" 5000000000 -7 12"));
+    Put(out / "score" / "edited.rpy", std::string(" 10 20\n"));
+
+    // Replays: real games recorded by mirrorfall-sim, short ones (a few seconds of play) to keep
+    // the fuzzer fast, and a head alone.
+    const fs::path sim = game / "mirrorfall-sim";
+    if (!fs::exists(sim)) Fail("no " + sim.string() + " to record replays with");
+    const char* patterns[] = {"idle", "walk", "bomb", "chaos"};
+    for (int i = 0; i < 4; ++i) {
+        const fs::path replay = fs::absolute(out / "replay" / (std::string(patterns[i]) + ".rpy"));
+        fs::create_directories(replay.parent_path());
+        const std::string command = "\"" + sim.string() + "\" record --seed " + std::to_string(7 + i) +
+                                    " --pattern " + patterns[i] + " --frames 600 \"" + replay.string() +
+                                    "\" >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 || !fs::exists(replay)) Fail("cannot record " + replay.string());
+    }
+    Put(out / "replay" / "head.rpy", std::string("None \nUnnamed \nNone \n2026/01/01 12:00:00\n1 -1 0 1 "));
+
     std::printf("make_fuzz_seeds: seeds in %s\n", out.string().c_str());
     return 0;
 }
