@@ -49,14 +49,6 @@ open("gamedat.zip", "wb").write(data)
 PY
 }
 
-press() {
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
-    sleep 0.15
-}
-
 # Runs the game in a fresh copy of the game folder, after $prepare has damaged the pack there.
 run_variant() {
     variant="$1"

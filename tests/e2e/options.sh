@@ -44,15 +44,6 @@ pid=$!
 e2e_wait_window
 xdotool windowfocus "$window" 2>/dev/null
 
-# A key is held long enough for the game to see it in at least one frame, and released long
-# enough for its latch to open again.
-press() {
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
-    sleep 0.15
-}
 
 # The logo runs 120 frames, then comes one long loading frame; keys pressed before the title
 # shows are lost. The title is judged by the window's brightness: the logo is dark, the title

@@ -47,3 +47,13 @@ e2e_expect_clean_exit() {
     pid=""
     [ "$status" -eq 0 ] || fail "the game ended with status $status"
 }
+
+# Presses key $1 in the game (process $pid): held long enough for the game to see it in at least
+# one frame, and released long enough for its latch to open again.
+press() {
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+    sleep 0.15
+}
