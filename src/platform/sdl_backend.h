@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/engine_base.h"
+#include "platform/quad_plan.h"
 
 class SdlEngine : public EngineBase {
 public:
@@ -75,11 +76,20 @@ private:
     bool OpenRenderer();
     void CloseRenderer();
     void Flush();
-    void SetDrawState(HTEXTURE tex, int blend);
+    // Makes the batch draw with this texture and blend mode. needBlend and needFilter say
+    // whether blending and bilinear filtering change the quad's picture; a quad that needs
+    // neither joins a batch that has them, unless it is big enough to be worth a batch of its
+    // own without them.
+    void SetDrawState(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big);
+    void AddQuad(const hgeQuad& quad);
+    void AddPiece(const hgeQuad& quad, const QuadPiece& piece);
+    const Texture* FindTexture(HTEXTURE tex);
     void Present();
     // After a texture upload or lock the bound texture is not the batch's any more.
     void InvalidateDrawState() { batchBlend_ = -1; }
     void Upload(Texture& texture, const uint32_t* pixels);
+    void CountDrawStats(const hgeQuad& quad, const QuadPlan& plan);
+    void LogDrawStats();
 
     // --- sdl_audio.cpp ---
     void OpenAudio();
@@ -109,6 +119,7 @@ private:
         int width = 0;
         int height = 0;
         std::vector<uint32_t> pixels;  // CPU copy (0xAARRGGBB), made on the first lock
+        AlphaCells alpha;              // where the picture is clear or opaque
         bool locked = false;
         bool lockedReadOnly = true;
     };
@@ -118,6 +129,12 @@ private:
     int batchQuads_ = 0;
     HTEXTURE batchTexture_ = 0;
     int batchBlend_ = -1;
+    bool batchBlending_ = true;   // GL_BLEND is on
+    bool batchFiltering_ = true;  // the bilinear sampler is bound
+    HTEXTURE foundHandle_ = 0;    // the last texture FindTexture looked up
+    const Texture* found_ = nullptr;
+    std::vector<QuadPiece> pieces_;
+    unsigned int samplers_[2] = {};  // nearest, bilinear
     enum { kColourMultiply, kColourAdd, kColourOnly, kProgramCount };
     unsigned int programs_[kProgramCount] = {};
     unsigned int vertexArray_ = 0;
@@ -127,6 +144,19 @@ private:
     unsigned int sceneTexture_ = 0;
     bool sceneOpen_ = false;
     bool rendererReady_ = false;
+    // The last scene was drawn straight into the window's back buffer, as the window was the
+    // scene's own size; otherwise into sceneFramebuffer_ and then scaled into the window.
+    bool direct_ = false;
+
+    // MIRRORFALL_DRAW_STATS=1 logs what the frames drew, averaged over every 300 frames.
+    struct DrawStats {
+        long frames = 0;
+        long quads = 0, skipped = 0, unblended = 0, nearest = 0, split = 0, pieces = 0;
+        long draws = 0, stateChanges = 0;
+        double blendedPixels = 0, unblendedPixels = 0, skippedPixels = 0;
+    };
+    bool drawStatsOn_ = false;
+    DrawStats drawStats_;
 
     // Sound: stream i + 1 plays on mixer channel i.
     struct Stream {

@@ -16,6 +16,7 @@
     X(PFNGLCLEARPROC, Clear)                                                \
     X(PFNGLDRAWELEMENTSPROC, DrawElements)                                  \
     X(PFNGLREADPIXELSPROC, ReadPixels)                                      \
+    X(PFNGLREADBUFFERPROC, ReadBuffer)                                      \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                    \
     X(PFNGLFINISHPROC, Finish)                                              \
     X(PFNGLGENBUFFERSPROC, GenBuffers)                                      \
@@ -58,7 +59,11 @@
     X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D)                  \
     X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus)              \
     X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers)                      \
-    X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer)
+    X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer)                            \
+    X(PFNGLGENSAMPLERSPROC, GenSamplers)                                    \
+    X(PFNGLDELETESAMPLERSPROC, DeleteSamplers)                              \
+    X(PFNGLBINDSAMPLERPROC, BindSampler)                                    \
+    X(PFNGLSAMPLERPARAMETERIPROC, SamplerParameteri)
 
 struct GlFunctions {
 #define MIRRORFALL_GL_MEMBER(type, name) type name = nullptr;

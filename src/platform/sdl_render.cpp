@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 
 #include "platform/image.h"
@@ -69,6 +70,22 @@ GLuint CompileShader(GLenum kind, const char* source, std::string& error) {
         return 0;
     }
     return shader;
+}
+
+// Quads at least this big get a batch without blending or filtering when they need neither;
+// smaller ones join whatever batch is open, as a batch break costs more than they save.
+constexpr float kOwnBatchArea = 32 * 32;
+
+// A split quad may have at most one piece per this many of its pixels.
+constexpr float kPixelsPerPiece = 1024;
+
+float BoundsArea(const hgeQuad& q) {
+    float x0 = q.v[0].x, x1 = q.v[0].x, y0 = q.v[0].y, y1 = q.v[0].y;
+    for (const hgeVertex& v : q.v) {
+        x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
+        y0 = std::min(y0, v.y), y1 = std::max(y1, v.y);
+    }
+    return (x1 - x0) * (y1 - y0);
 }
 
 void SetFiltering() {
@@ -169,6 +186,19 @@ bool SdlEngine::OpenRenderer() {
     gl.Enable(GL_BLEND);
     gl.Disable(GL_DEPTH_TEST);
     gl.Disable(GL_CULL_FACE);
+
+    // Sampler objects override the textures' own filtering: nearest where it gives the same
+    // picture as bilinear, which a software rasteriser does several times faster.
+    gl.GenSamplers(2, samplers_);
+    for (int i = 0; i < 2; ++i) {
+        GLint filter = i == 0 ? GL_NEAREST : GL_LINEAR;
+        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_MIN_FILTER, filter);
+        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_MAG_FILTER, filter);
+        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
+    const char* stats = std::getenv("MIRRORFALL_DRAW_STATS");
+    drawStatsOn_ = stats != nullptr && stats[0] != '\0' && stats[0] != '0';
     rendererReady_ = true;
     return true;
 }
@@ -177,11 +207,14 @@ void SdlEngine::CloseRenderer() {
     if (!rendererReady_) return;
     for (auto& [handle, texture] : textures_) gl.DeleteTextures(1, &texture.id);
     textures_.clear();
+    foundHandle_ = 0;
+    found_ = nullptr;
     gl.DeleteFramebuffers(1, &sceneFramebuffer_);
     gl.DeleteTextures(1, &sceneTexture_);
     gl.DeleteBuffers(1, &vertexBuffer_);
     gl.DeleteBuffers(1, &indexBuffer_);
     gl.DeleteVertexArrays(1, &vertexArray_);
+    gl.DeleteSamplers(2, samplers_);
     for (unsigned int& program : programs_) {
         if (program != 0) gl.DeleteProgram(program);
         program = 0;
@@ -197,27 +230,60 @@ void SdlEngine::Flush() {
                   batch_.data(), GL_STREAM_DRAW);
     gl.DrawElements(GL_TRIANGLES, batchQuads_ * 6, GL_UNSIGNED_INT, nullptr);
     batchQuads_ = 0;
+    ++drawStats_.draws;
 }
 
-void SdlEngine::SetDrawState(HTEXTURE tex, int blend) {
-    if (tex == batchTexture_ && blend == batchBlend_) return;
+const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
+    if (tex == 0) return nullptr;
+    if (tex != foundHandle_) {
+        auto it = textures_.find(tex);
+        found_ = it != textures_.end() ? &it->second : nullptr;
+        foundHandle_ = tex;
+    }
+    return found_;
+}
+
+void SdlEngine::SetDrawState(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big) {
+    const bool sameKind = tex == batchTexture_ && blend == batchBlend_;
+    if (sameKind) {
+        bool fits = (batchBlending_ || !needBlend) && (batchFiltering_ || !needFilter);
+        bool wasteful = (batchBlending_ && !needBlend) || (batchFiltering_ && !needFilter);
+        if (fits && !(big && wasteful)) return;
+    }
     Flush();
-    auto it = tex != 0 ? textures_.find(tex) : textures_.end();
-    bool textured = it != textures_.end();
-    if (textured) gl.BindTexture(GL_TEXTURE_2D, it->second.id);
-    gl.UseProgram(programs_[!textured ? kColourOnly : (blend & BLEND_COLORADD) != 0 ? kColourAdd
-                                                                                    : kColourMultiply]);
-    if ((blend & BLEND_ALPHABLEND) != 0) gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    else gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
-    batchTexture_ = tex;
-    batchBlend_ = blend;
+    ++drawStats_.stateChanges;
+    if (!sameKind) {
+        const Texture* t = FindTexture(tex);
+        if (t != nullptr) gl.BindTexture(GL_TEXTURE_2D, t->id);
+        gl.UseProgram(programs_[t == nullptr                     ? kColourOnly
+                                : (blend & BLEND_COLORADD) != 0 ? kColourAdd
+                                                                : kColourMultiply]);
+        if ((blend & BLEND_ALPHABLEND) != 0) gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        else gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
+        batchTexture_ = tex;
+        batchBlend_ = blend;
+    }
+    if (needBlend != batchBlending_ || !sameKind) {
+        if (needBlend) gl.Enable(GL_BLEND);
+        else gl.Disable(GL_BLEND);
+        batchBlending_ = needBlend;
+    }
+    if (needFilter != batchFiltering_ || !sameKind) {
+        gl.BindSampler(0, samplers_[needFilter ? 1 : 0]);
+        batchFiltering_ = needFilter;
+    }
 }
 
 bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
     if (sceneOpen_) return true;  // the loading frame runs inside an open scene
     if (!rendererReady_) return false;
     sceneOpen_ = true;
-    gl.BindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
+    // A window of the scene's size takes the scene directly: copying a whole frame from a
+    // framebuffer of its own costs a software renderer about a millisecond.
+    int w = 0, h = 0;
+    WindowPixels(w, h);
+    direct_ = w == screenWidth_ && h == screenHeight_;
+    gl.BindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : sceneFramebuffer_);
     gl.Viewport(0, 0, screenWidth_, screenHeight_);
     gl.Disable(GL_SCISSOR_TEST);
     gl.BindVertexArray(vertexArray_);
@@ -229,11 +295,16 @@ bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
 void SdlEngine::Gfx_EndScene() {
     if (!sceneOpen_) return;
     Flush();
+    if (drawStatsOn_) LogDrawStats();
     Present();
     sceneOpen_ = false;
 }
 
 void SdlEngine::Present() {
+    if (direct_) {
+        SDL_GL_SwapWindow(windowHandle_);
+        return;
+    }
     int w = 0, h = 0;
     WindowPixels(w, h);
     float x0, y0, scale;
@@ -268,14 +339,96 @@ void SdlEngine::Gfx_Clear(uint32_t color) {
 
 void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (!sceneOpen_ || quad == nullptr) return;
-    SetDrawState(quad->tex, quad->blend);
+    const Texture* t = FindTexture(quad->tex);
+    const AlphaCells* cells = t != nullptr ? &t->alpha : nullptr;
+    const int tw = t != nullptr ? t->width : 0;
+    const int th = t != nullptr ? t->height : 0;
+    QuadPlan plan = PlanQuad(*quad, cells, tw, th);
+    if (!plan.draw) {
+        if (drawStatsOn_) CountDrawStats(*quad, plan);
+        return;
+    }
+    if (plan.split) {
+        pieces_.clear();
+        SplitAlignedQuad(*quad, *cells, tw, th, pieces_);
+        // A ragged picture (lettering, say) cuts into so many pieces that their set-up costs
+        // more than the pixels they leave out.
+        if (float(pieces_.size()) > BoundsArea(*quad) / kPixelsPerPiece) plan.split = false;
+    }
+    if (drawStatsOn_) CountDrawStats(*quad, plan);
+    if (plan.split) {
+        // The pieces do not overlap, so their order is free: first those that fit the open
+        // batch, then the others.
+        bool opaqueFirst = !batchBlending_;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const QuadPiece& piece : pieces_) {
+                if (piece.opaque == (opaqueFirst == (pass == 0))) AddPiece(*quad, piece);
+            }
+        }
+        return;
+    }
+    SetDrawState(quad->tex, quad->blend, plan.blend, plan.filter,
+                 BoundsArea(*quad) >= kOwnBatchArea);
+    AddQuad(*quad);
+}
+
+void SdlEngine::AddQuad(const hgeQuad& quad) {
     if (batchQuads_ == kBatchQuads) Flush();
     Vertex* out = &batch_[size_t(batchQuads_) * 4];
     for (int i = 0; i < 4; ++i) {
-        const hgeVertex& v = quad->v[i];
+        const hgeVertex& v = quad.v[i];
         out[i] = {v.x, v.y, v.col, v.tx, v.ty};
     }
     ++batchQuads_;
+}
+
+void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
+    SetDrawState(quad.tex, quad.blend, !p.opaque, false, true);
+    if (batchQuads_ == kBatchQuads) Flush();
+    Vertex* out = &batch_[size_t(batchQuads_) * 4];
+    uint32_t c = quad.v[0].col;
+    out[0] = {p.x0, p.y0, c, p.u0, p.v0};
+    out[1] = {p.x1, p.y0, c, p.u1, p.v0};
+    out[2] = {p.x1, p.y1, c, p.u1, p.v1};
+    out[3] = {p.x0, p.y1, c, p.u0, p.v1};
+    ++batchQuads_;
+    if (drawStatsOn_) {
+        ++drawStats_.pieces;
+        float area = (p.x1 - p.x0) * (p.y1 - p.y0);
+        (p.opaque ? drawStats_.unblendedPixels : drawStats_.blendedPixels) += area;
+    }
+}
+
+void SdlEngine::CountDrawStats(const hgeQuad& quad, const QuadPlan& plan) {
+    DrawStats& s = drawStats_;
+    ++s.quads;
+    float area = BoundsArea(quad);
+    if (!plan.draw) {
+        ++s.skipped;
+        s.skippedPixels += area;
+        return;
+    }
+    if (plan.split) {
+        ++s.split;
+        return;  // the pieces count their own pixels
+    }
+    if (!plan.blend) ++s.unblended;
+    if (!plan.filter) ++s.nearest;
+    (plan.blend ? s.blendedPixels : s.unblendedPixels) += area;
+}
+
+void SdlEngine::LogDrawStats() {
+    DrawStats& s = drawStats_;
+    if (++s.frames < 300) return;
+    double n = double(s.frames);
+    System_Log("draw stats per frame: %.0f quads (%.0f left out, %.0f unblended, %.0f nearest, "
+               "%.0f split into %.0f pieces), %.0f draw calls, %.0f state changes; pixels "
+               "(bounding boxes): %.0f blended, %.0f unblended, %.0f left out",
+               double(s.quads) / n, double(s.skipped) / n, double(s.unblended) / n,
+               double(s.nearest) / n, double(s.split) / n, double(s.pieces) / n,
+               double(s.draws) / n, double(s.stateChanges) / n, s.blendedPixels / n,
+               s.unblendedPixels / n, s.skippedPixels / n);
+    s = DrawStats{};
 }
 
 void SdlEngine::Gfx_RenderLine(float x1, float y1, float x2, float y2, uint32_t color, float z) {
@@ -325,10 +478,17 @@ bool SdlEngine::System_Snapshot(const char* filename) {
     image.width = screenWidth_;
     image.height = screenHeight_;
     std::vector<uint32_t> rows(size_t(screenWidth_) * size_t(screenHeight_));
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
+    if (direct_) {
+        // Once the scene is presented, the frame as shown is the front buffer.
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        gl.ReadBuffer(GL_BACK);
+    } else {
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
+    }
     gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
     gl.ReadPixels(0, 0, screenWidth_, screenHeight_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                   rows.data());
+    if (direct_) gl.ReadBuffer(GL_BACK);
     image.pixels.resize(rows.size());
     for (int y = 0; y < screenHeight_; ++y) {
         const uint32_t* from = &rows[size_t(screenHeight_ - 1 - y) * size_t(screenWidth_)];
@@ -349,6 +509,7 @@ void SdlEngine::Upload(Texture& texture, const uint32_t* pixels) {
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.width, texture.height, 0, GL_BGRA,
                   GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
     SetFiltering();
+    texture.alpha.Build(pixels, texture.width, texture.height);
     InvalidateDrawState();
 }
 
@@ -389,6 +550,8 @@ void SdlEngine::Texture_Free(HTEXTURE tex) {
     Flush();  // quads waiting in the batch may still use it
     gl.DeleteTextures(1, &it->second.id);
     textures_.erase(it);
+    foundHandle_ = 0;
+    found_ = nullptr;
     InvalidateDrawState();
 }
 
