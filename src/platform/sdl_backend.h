@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -53,6 +54,10 @@ public:
     void Input_GetMousePos(float* x, float* y) override;
 
     int Timer_GetFPS() override { return measuredFps_; }
+
+    // See SdlSetTimedemo and SdlRunFrame.
+    void SetTimedemo(bool on) { timedemo_ = on; }
+    bool RunFrame(double* seconds);
 
 protected:
     void Shutdown() override;
@@ -104,8 +109,13 @@ private:
     float mouseX_ = 0;
     float mouseY_ = 0;
 
-    // Frame rate measured over whole seconds.
+    // Frame rate measured over whole seconds, and the frame clock of System_Start/RunFrame.
     int measuredFps_ = 0;
+    int framesThisSecond_ = 0;
+    std::chrono::steady_clock::time_point fpsMark_{};
+    std::chrono::steady_clock::time_point nextFrame_{};
+    bool clockStarted_ = false;
+    bool timedemo_ = false;
 
     // Drawing.
     struct Vertex {

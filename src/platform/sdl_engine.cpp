@@ -185,6 +185,7 @@ void SdlEngine::OnTitleChanged() {
 
 uintptr_t SdlEngine::System_GetForegroundWindow() {
     if (windowHandle_ == nullptr) return 0;
+    if (timedemo_) return window_;
     return (SDL_GetWindowFlags(windowHandle_) & SDL_WINDOW_INPUT_FOCUS) != 0 ? window_ : 0;
 }
 
@@ -197,45 +198,64 @@ bool SdlEngine::System_Start() {
         System_Log("System_Start: no frame function");
         return false;
     }
-    using Clock = std::chrono::steady_clock;
-    // Frames are scheduled against an absolute clock, so a late frame does not push every
-    // later one back: the rate holds on average without drift.
-    Clock::time_point next = Clock::now();
-    Clock::time_point fpsMark = next;
-    int framesThisSecond = 0;
-    while (true) {
-        if (!PumpEvents()) break;
-        bool focused = System_GetForegroundWindow() != 0;
-        if (!dontSuspend_ && !focused) {
-            SDL_Delay(10);
-            next = Clock::now();
-            continue;
-        }
-        if (frameFunc_()) break;
-        if (renderFunc_ != nullptr) renderFunc_();
-
-        ++framesThisSecond;
-        Clock::time_point now = Clock::now();
-        if (now - fpsMark >= std::chrono::seconds(1)) {
-            measuredFps_ = framesThisSecond;
-            framesThisSecond = 0;
-            fpsMark += std::chrono::seconds(1);
-            if (now - fpsMark >= std::chrono::seconds(1)) fpsMark = now;
-        }
-
-        int fps = std::clamp(fps_, 1, 1000);
-        next += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
-        now = Clock::now();
-        if (now - next > std::chrono::milliseconds(100)) {
-            // Far behind (a long loading frame): start afresh rather than race to catch up.
-            next = now;
-            continue;
-        }
-        // The kernel wakes a sleeper within a few tens of microseconds of its time; spinning
-        // the last stretch instead would burn a tenth of a core at 60 frames a second.
-        if (next > now) std::this_thread::sleep_until(next);
+    while (RunFrame(nullptr)) {
     }
     return true;
+}
+
+bool SdlEngine::RunFrame(double* seconds) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start = Clock::now();
+    if (!clockStarted_) {
+        // Frames are scheduled against an absolute clock, so a late frame does not push every
+        // later one back: the rate holds on average without drift.
+        nextFrame_ = start;
+        fpsMark_ = start;
+        framesThisSecond_ = 0;
+        clockStarted_ = true;
+    }
+    if (!PumpEvents()) return false;
+    bool focused = System_GetForegroundWindow() != 0;
+    if (!dontSuspend_ && !focused) {
+        SDL_Delay(10);
+        nextFrame_ = Clock::now();
+        if (seconds != nullptr) *seconds = 0;
+        return true;
+    }
+    if (frameFunc_()) return false;
+    if (renderFunc_ != nullptr) renderFunc_();
+
+    ++framesThisSecond_;
+    Clock::time_point now = Clock::now();
+    if (seconds != nullptr) *seconds = std::chrono::duration<double>(now - start).count();
+    if (now - fpsMark_ >= std::chrono::seconds(1)) {
+        measuredFps_ = framesThisSecond_;
+        framesThisSecond_ = 0;
+        fpsMark_ += std::chrono::seconds(1);
+        if (now - fpsMark_ >= std::chrono::seconds(1)) fpsMark_ = now;
+    }
+    if (timedemo_) return true;
+
+    int fps = std::clamp(fps_, 1, 1000);
+    nextFrame_ += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
+    if (now - nextFrame_ > std::chrono::milliseconds(100)) {
+        // Far behind (a long loading frame): start afresh rather than race to catch up.
+        nextFrame_ = now;
+        return true;
+    }
+    // The kernel wakes a sleeper within a few tens of microseconds of its time; spinning the
+    // last stretch instead would burn a tenth of a core at 60 frames a second.
+    if (nextFrame_ > now) std::this_thread::sleep_until(nextFrame_);
+    return true;
+}
+
+void SdlSetTimedemo(bool on) {
+    if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetTimedemo(on);
+}
+
+bool SdlRunFrame(double* seconds) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->RunFrame(seconds);
 }
 
 bool SdlEngine::PumpEvents() {
@@ -286,7 +306,9 @@ void SdlEngine::SetKey(int vk, bool held) {
 
 void SdlEngine::ReleaseAllKeys() { keys_.fill(false); }
 
-bool SdlEngine::Input_GetKeyState(int key) { return key > 0 && key < 256 && keys_[size_t(key)]; }
+bool SdlEngine::Input_GetKeyState(int key) {
+    return !timedemo_ && key > 0 && key < 256 && keys_[size_t(key)];
+}
 
 void SdlEngine::Input_GetMousePos(float* x, float* y) {
     if (x != nullptr) *x = mouseX_;

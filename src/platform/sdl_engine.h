@@ -9,3 +9,13 @@ Engine* CreateSdlEngine();
 // The Windows virtual-key code of an SDL key (its SDL_Keycode and SDL_Scancode), 0 for keys the
 // game has no code for. Letters and digits follow the keyboard layout; the rest go by position.
 int SdlVirtualKey(int keycode, int scancode);
+
+// --- Timedemo ---
+// Switches the current SDL engine to timedemo frames: as fast as they can be drawn whatever
+// HGE_FPS says, keyboard and mouse ignored, and the window always counted as the foreground
+// window, so that a replay plays the same whoever touches the machine.
+void SdlSetTimedemo(bool on);
+// Runs one frame as System_Start would (events, frame callback, render callback, frame limiter
+// unless in timedemo). Returns false when the window was closed or the frame callback asked to
+// end; *seconds gets the frame's time from its start until it was shown.
+bool SdlRunFrame(double* seconds);
