@@ -98,6 +98,7 @@ void Sprite::SetTextureCoords(float x, float y, float w, float h) {
 }
 
 void Sprite::Draw(float x, float y) {
+    if (engine->Gfx_DrawsNothing()) return;  // nobody would see the corners
     float left = x - anchorX;
     float top = y - anchorY;
     float right = x + width - anchorX;
@@ -134,6 +135,7 @@ void TransformCorners(float x, float y, float rotation, float c, float s, float 
 }  // namespace
 
 void Sprite::DrawTransformed(float x, float y, float rotation, float hScale, float vScale) {
+    if (engine->Gfx_DrawsNothing()) return;  // nobody would see the corners
     if (vScale == 0.0f) vScale = hScale;
     float a1 = -anchorX * hScale;
     float b1 = -anchorY * vScale;
@@ -169,6 +171,7 @@ Rect* Sprite::BoundsTransformed(float x, float y, float rotation, float hScale, 
 }
 
 void Sprite::DrawStretched(float x1, float y1, float x2, float y2) {
+    if (engine->Gfx_DrawsNothing()) return;  // nobody would see the corners
     quad.v[0].x = x1; quad.v[0].y = y1;
     quad.v[1].x = x2; quad.v[1].y = y1;
     quad.v[2].x = x2; quad.v[2].y = y2;
@@ -178,6 +181,7 @@ void Sprite::DrawStretched(float x1, float y1, float x2, float y2) {
 
 void Sprite::DrawCorners(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
                          float y3) {
+    if (engine->Gfx_DrawsNothing()) return;  // nobody would see the corners
     quad.v[0].x = x0; quad.v[0].y = y0;
     quad.v[1].x = x1; quad.v[1].y = y1;
     quad.v[2].x = x2; quad.v[2].y = y2;
@@ -216,9 +220,12 @@ void Sprite::SetRegion(float x, float y, float w, float h, bool adjustSize) {
     coordsW = w;
     coordsH = h;
     SetTextureCoords(x, y, w, h);
-    bool mx = mirrorX, my = mirrorY, ma = mirrorAnchor;
-    mirrorX = mirrorY = false;
-    SetMirror(mx, my, ma);
+    // Mirroring again with both axis flags clear changes nothing: the game never mirrors.
+    if (mirrorX || mirrorY) {
+        bool mx = mirrorX, my = mirrorY, ma = mirrorAnchor;
+        mirrorX = mirrorY = false;
+        SetMirror(mx, my, ma);
+    }
     coordsFresh = true;
 }
 

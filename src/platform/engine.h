@@ -151,6 +151,9 @@ public:
                                 float z = 0.5f) = 0;
     // Restricts drawing to the rectangle; all zero restores the whole scene.
     virtual void Gfx_SetClipping(int x = 0, int y = 0, int w = 0, int h = 0) = 0;
+    // True while nothing drawn is shown, counted or recorded (a headless engine running a tool):
+    // drawing code may then skip work whose only result is the picture. Never true in a window.
+    bool Gfx_DrawsNothing() const { return drawsNothing_; }
 
     // --- Textures ----------------------------------------------------------------------------------
     virtual HTEXTURE Texture_Create(int width, int height) = 0;  // transparent black
@@ -180,6 +183,9 @@ public:
 
     // --- Timer -----------------------------------------------------------------------------------
     virtual int Timer_GetFPS() = 0;  // frames shown during the last second
+
+protected:
+    bool drawsNothing_ = false;
 };
 
 // The one engine of the process, with one more reference for the caller.

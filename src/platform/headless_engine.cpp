@@ -58,7 +58,7 @@ void HeadlessEngine::Gfx_EndScene() {
 void HeadlessEngine::Gfx_Clear(uint32_t color) { lastClear_ = color; }
 
 void HeadlessEngine::Gfx_RenderQuad(const hgeQuad* quad) {
-    if (!sceneOpen_ || quad == nullptr) return;
+    if (!sceneOpen_ || quad == nullptr || drawsNothing_) return;
     ++quadsThisScene_;
     ++quadsTotal_;
     if (recordQuads_) recorded_.push_back(*quad);

@@ -31,7 +31,16 @@ public:
     void SetFocus(bool focused) { focused_ = focused; }
     // Stops System_Start after this many frames (0: only the frame callback stops it).
     void SetFrameLimit(long frames) { frameLimit_ = frames; }
-    void SetRecordQuads(bool record) { recordQuads_ = record; }
+    void SetRecordQuads(bool record) {
+        recordQuads_ = record;
+        drawsNothing_ = skipDrawing_ && !recordQuads_;
+    }
+    // A tool that only needs the game's state: quads are neither counted nor recorded, and
+    // drawing code may skip its work (Gfx_DrawsNothing). Recording quads turns drawing back on.
+    void SetSkipDrawing(bool skip) {
+        skipDrawing_ = skip;
+        drawsNothing_ = skipDrawing_ && !recordQuads_;
+    }
 
     long FramesRun() const { return framesRun_; }
     long QuadsThisScene() const { return quadsThisScene_; }
@@ -114,6 +123,7 @@ private:
     long scenesPresented_ = 0;
     uint32_t lastClear_ = 0;
     bool recordQuads_ = false;
+    bool skipDrawing_ = false;
     std::vector<hgeQuad> recorded_;
     std::vector<PlayedSound> played_;
 };
