@@ -141,16 +141,24 @@ void Sprite::DrawTransformed(float x, float y, float rotation, float hScale, flo
     float b1 = -anchorY * vScale;
     float a2 = (width - anchorX) * hScale;
     float b2 = (height - anchorY) * vScale;
-    if (rotation != 0.0f && rotation != lastRotation) {
-        lastRotation = rotation;
-        lastCos = std::cos(rotation);
-        lastSin = std::sin(rotation);
-    }
-    float corners[4][2];
-    TransformCorners(x, y, rotation, lastCos, lastSin, a1, b1, a2, b2, corners);
-    for (int i = 0; i < 4; ++i) {
-        quad.v[i].x = corners[i][0];
-        quad.v[i].y = corners[i][1];
+    hgeVertex* v = quad.v;
+    if (rotation == 0.0f) {
+        v[0].x = x + a1; v[0].y = y + b1;
+        v[1].x = x + a2; v[1].y = y + b1;
+        v[2].x = x + a2; v[2].y = y + b2;
+        v[3].x = x + a1; v[3].y = y + b2;
+    } else {
+        if (rotation != lastRotation) {
+            lastRotation = rotation;
+            lastCos = std::cos(rotation);
+            lastSin = std::sin(rotation);
+        }
+        // The same sums, in the same order, as TransformCorners.
+        const float c = lastCos, s = lastSin;
+        v[0].x = x + a1 * c - b1 * s; v[0].y = y + a1 * s + b1 * c;
+        v[1].x = x + a2 * c - b1 * s; v[1].y = y + a2 * s + b1 * c;
+        v[2].x = x + a2 * c - b2 * s; v[2].y = y + a2 * s + b2 * c;
+        v[3].x = x + a1 * c - b2 * s; v[3].y = y + a1 * s + b2 * c;
     }
     engine->Gfx_RenderQuad(&quad);
 }

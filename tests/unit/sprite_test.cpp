@@ -137,6 +137,27 @@ TEST_F(SpriteTest, BoundsOfARotatedSquareGrowByTheDiagonal) {
     EXPECT_NEAR(r.x2 - r.x1, 14.142f, 1e-3);
 }
 
+// The bounds are what a draw would cover, to the last bit, whatever the turn and scales.
+TEST_F(SpriteTest, BoundsMatchTheDrawnCornersExactly) {
+    Sprite s(0, 0, 0, 24, 10);
+    s.SetAnchor(7, 3);
+    const float cases[][5] = {{100, 50, 0, 1, 1},      {100.25f, 49.5f, 0.3f, 1, 0},
+                              {33, 12, -2.0f, 1.5f, 0.5f}, {320, 240, 3.1415927f, 2, 3},
+                              {0.1f, 0.7f, 1e-7f, 1, 1}};
+    for (const auto& c : cases) {
+        s.DrawTransformed(c[0], c[1], c[2], c[3], c[4]);
+        const hgeQuad& q = engine->RecordedQuads().back();
+        Rect bounds;
+        s.BoundsTransformed(c[0], c[1], c[2], c[3], c[4] == 0 ? c[3] : c[4], &bounds);
+        Rect drawn;
+        for (const hgeVertex& v : q.v) drawn.Expand(v.x, v.y);
+        EXPECT_EQ(drawn.x1, bounds.x1);
+        EXPECT_EQ(drawn.y1, bounds.y1);
+        EXPECT_EQ(drawn.x2, bounds.x2);
+        EXPECT_EQ(drawn.y2, bounds.y2);
+    }
+}
+
 TEST_F(SpriteTest, StretchedAndCornerDrawsIgnoreTheAnchor) {
     Sprite s(0, 0, 0, 10, 10);
     s.SetAnchor(5, 5);
