@@ -158,16 +158,21 @@ void PanelStep(int n) {
     panelDistance[n] = std::sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
     if (panelKind[n] > 100) return;
 
-    float w = panelRegionW[n] / 2, h = panelRegionH[n] / 2;
-    float u = panelYaw[n], v = panelPitch[n];
-    float x = panelX[n], y = panelY[n], z = panelZ[n];
-    float wc = w * std::cos(u), ws = w * std::sin(u);
-    float hc = h * std::cos(v), hs = h * std::sin(v);
-    ScreenPoint c1, c2, c3, c4;
-    bool projected = Project(x - wc, y - hc, z + ws - hs, c1.x, c1.y);
-    projected = Project(x + wc, y - hc, z - ws - hs, c2.x, c2.y) && projected;
-    projected = Project(x - wc, y + hc, z + ws + hs, c3.x, c3.y) && projected;
-    projected = Project(x + wc, y + hc, z - ws + hs, c4.x, c4.y) && projected;
+    // The corners only place the picture: a tool that draws nothing skips them.
+    const bool drawn = !hge->Gfx_DrawsNothing();
+    ScreenPoint c1{}, c2{}, c3{}, c4{};
+    bool projected = false;
+    if (drawn) {
+        float w = panelRegionW[n] / 2, h = panelRegionH[n] / 2;
+        float u = panelYaw[n], v = panelPitch[n];
+        float x = panelX[n], y = panelY[n], z = panelZ[n];
+        float wc = w * std::cos(u), ws = w * std::sin(u);
+        float hc = h * std::cos(v), hs = h * std::sin(v);
+        projected = Project(x - wc, y - hc, z + ws - hs, c1.x, c1.y);
+        projected = Project(x + wc, y - hc, z - ws - hs, c2.x, c2.y) && projected;
+        projected = Project(x - wc, y + hc, z + ws + hs, c3.x, c3.y) && projected;
+        projected = Project(x + wc, y + hc, z - ws + hs, c4.x, c4.y) && projected;
+    }
 
     // The scroll comes after the corners; the strips' fade uses the new depth.
     if (panelKind[n] == 1) {
@@ -180,7 +185,7 @@ void PanelStep(int n) {
         if (panelZ[n] < -576.0f) panelZ[n] += 2796.5f;
     }
 
-    if (panelDistance[n] <= 100.0f) return;
+    if (!drawn || panelDistance[n] <= 100.0f) return;
     if (!projected) return;
     if (!InView(c1) && !InView(c2) && !InView(c3) && !InView(c4)) return;
     if (shakeLevel > 0) {

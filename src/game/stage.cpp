@@ -106,14 +106,18 @@ void BossArrives() {
 
 // Pillars nearer than the one before them move forward in the list, so that the far ones are
 // drawn first; floor and walls only move when a pillar overtakes them.
+// A pass that swaps nothing leaves the list as it found it, so every later pass would too.
 void OrderPanels() {
     for (int pass = 0; pass < panelCount; pass++) {
+        bool swapped = false;
         for (int k = panelCount - 1; k >= 1; k--) {
             if (panelDistance[k - 1] > panelDistance[k] && panelKind[k] >= 2 &&
                 panelDistance[k] > 270) {
                 SwapPanels(k - 1, k);
+                swapped = true;
             }
         }
+        if (!swapped) break;
     }
 }
 

@@ -20,6 +20,7 @@
 #include "core/state.h"
 #include "platform/private_folder.h"
 #include "replay/replay.h"
+#include "platform/headless_engine.h"
 #include "sim_driver.h"
 
 namespace fs = std::filesystem;
@@ -182,7 +183,7 @@ int Trace(int argc, char** argv) {
     }
     std::string path = Absolute(file);
     if (!EnterWorkFolder()) return kExitError;
-    SimStartUp();
+    SimStartUp().SetSkipDrawing(true);  // only the game's state is wanted
     ReplaySummary summary;
     if (!LoadNamedReplay(path, &summary)) return kExitError;
     SimPlayBack(immortal, [](const std::string& line) {
@@ -271,7 +272,7 @@ int Record(int argc, char** argv) {
     if (comment.empty()) comment = "seed " + std::to_string(options.seed);
 
     if (!EnterWorkFolder()) return kExitError;
-    SimStartUp();
+    SimStartUp().SetSkipDrawing(true);  // only the game's state is wanted
     std::function<void(const std::string&)> onFrame;
     if (trace) {
         onFrame = [](const std::string& line) {
@@ -316,7 +317,7 @@ int Verify(int argc, char** argv) {
         return kExitError;
     }
     if (!EnterWorkFolder()) return kExitError;
-    SimStartUp();
+    SimStartUp().SetSkipDrawing(true);  // only the game's state is wanted
     int status = kExitOk;
     for (size_t i = 0; i < files.size(); ++i) {
         const char* shown = shownNames[i];
