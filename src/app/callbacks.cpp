@@ -50,8 +50,7 @@ bool RenderFunc() {
     return false;
 }
 
-int RunGame() {
-    hge = hgeCreate(HGE_VERSION);
+void ConfigureEngine() {
     hge->System_SetState(HGE_SCREENWIDTH, 640);
     hge->System_SetState(HGE_SHOWSPLASH, false);
     hge->System_SetState(HGE_SCREENHEIGHT, 480);
@@ -64,7 +63,19 @@ int RunGame() {
     hge->System_SetState(HGE_DONTSUSPEND, true);
     hge->System_SetState(HGE_SCREENBPP, 32);
     hge->System_SetState(HGE_ZBUFFER, true);
+}
 
+void LoadStartupFiles() {
+    hge->Resource_AttachPack("gamedat.zip", "quorlembistavo");
+    LoadStartupTextures();
+    startupFont = new BitmapFont("Graphics/font0.fnt", false);
+    startupFont->SetDepth(0.1f);
+    startupFont->SetTint(0xFFFFFFFF);
+}
+
+int RunGame() {
+    hge = hgeCreate(HGE_VERSION);
+    ConfigureEngine();
     // What a save killed before its rename left beside the files it was replacing.
     RemoveStaleSettingsTemporaries();
     RemoveStaleReplayTemporaries();
@@ -72,11 +83,7 @@ int RunGame() {
     hge->System_SetState(HGE_WINDOWED, settings.windowed == 1);
 
     if (hge->System_Initiate()) {
-        hge->Resource_AttachPack("gamedat.zip", "quorlembistavo");
-        LoadStartupTextures();
-        startupFont = new BitmapFont("Graphics/font0.fnt", false);
-        startupFont->SetDepth(0.1f);
-        startupFont->SetTint(0xFFFFFFFF);
+        LoadStartupFiles();
         NewGameLoadingFrame();
         run.frameCounter = 0;
         CreateStartupSprites();

@@ -23,6 +23,12 @@ bool FrameFunc();
 // Render callback: frame rate, BeginScene, latch release, then the screen flow.
 bool RenderFunc();
 
+// The engine states start-up sets before System_Initiate (640 x 480, the callbacks, the title,
+// windowed, 60 frames per second, sound, 32 bits, depth buffer).
+void ConfigureEngine();
+// After System_Initiate: attaches the resource pack and loads the start-up textures and font.
+void LoadStartupFiles();
+
 // The whole program: configure the engine, read settings, attach the pack, load the start-up
 // files, draw one loading frame and run the loop. Returns the process's exit status.
 int RunGame();

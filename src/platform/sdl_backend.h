@@ -157,6 +157,9 @@ private:
     // The last scene was drawn straight into the window's back buffer, as the window was the
     // scene's own size; otherwise into sceneFramebuffer_ and then scaled into the window.
     bool direct_ = false;
+    // MIRRORFALL_PLAIN_DRAW=1: every quad drawn as it comes, blended and filtered, through the
+    // scene framebuffer, as before these shortcuts; for comparing pictures and speed.
+    bool plainDraw_ = false;
 
     // MIRRORFALL_DRAW_STATS=1 logs what the frames drew, averaged over every 300 frames.
     struct DrawStats {

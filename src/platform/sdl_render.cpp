@@ -199,6 +199,8 @@ bool SdlEngine::OpenRenderer() {
     }
     const char* stats = std::getenv("MIRRORFALL_DRAW_STATS");
     drawStatsOn_ = stats != nullptr && stats[0] != '\0' && stats[0] != '0';
+    const char* plain = std::getenv("MIRRORFALL_PLAIN_DRAW");
+    plainDraw_ = plain != nullptr && plain[0] != '\0' && plain[0] != '0';
     rendererReady_ = true;
     return true;
 }
@@ -282,7 +284,7 @@ bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
     // framebuffer of its own costs a software renderer about a millisecond.
     int w = 0, h = 0;
     WindowPixels(w, h);
-    direct_ = w == screenWidth_ && h == screenHeight_;
+    direct_ = w == screenWidth_ && h == screenHeight_ && !plainDraw_;
     gl.BindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : sceneFramebuffer_);
     gl.Viewport(0, 0, screenWidth_, screenHeight_);
     gl.Disable(GL_SCISSOR_TEST);
@@ -343,7 +345,7 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     const AlphaCells* cells = t != nullptr ? &t->alpha : nullptr;
     const int tw = t != nullptr ? t->width : 0;
     const int th = t != nullptr ? t->height : 0;
-    QuadPlan plan = PlanQuad(*quad, cells, tw, th);
+    QuadPlan plan = plainDraw_ ? QuadPlan{} : PlanQuad(*quad, cells, tw, th);
     if (!plan.draw) {
         if (drawStatsOn_) CountDrawStats(*quad, plan);
         return;

@@ -1,5 +1,7 @@
 // main.cpp -- mirrorfall-sim: plays replays headless, prints their frame-by-frame trace, records
 // games from scripted inputs and checks that replays still play back to the end they recorded.
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cinttypes>
 #include <csignal>
@@ -7,12 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/game_reset.h"
@@ -296,6 +301,109 @@ int Record(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? kExitOk : kExitError;
 }
 
+// One replay's verdict: the line verify prints for it and what it means for the exit status.
+struct Verdict {
+    int status = kExitOk;
+    std::string line;
+};
+
+Verdict VerifyOne(const std::string& file, const char* shown, bool immortal) {
+    Verdict v;
+    char line[1024];
+    ReplaySummary summary;
+    if (!LoadNamedReplay(file, &summary)) {
+        std::snprintf(line, sizeof line, "ERROR %s: unreadable", shown);
+        v.status = kExitError;
+        v.line = line;
+        return v;
+    }
+    bool damaged = record.replayEnd != summary.end;
+    SimOutcome got = SimPlayBack(immortal, nullptr);
+    int32_t frames = summary.end - 1;
+    bool same = !damaged && SimMatchesRecord(got, summary.result, summary.score, summary.end);
+    const char* how = got.endedByItself ? "game ended" : got.ranOut ? "record ran out"
+                                                                      : "frame cap reached";
+    if (same) {
+        std::snprintf(line, sizeof line, "OK    %s: %s, %d frames of play, result %d, score %" PRId64,
+                      shown, how, int(frames), int(summary.result), summary.score);
+    } else {
+        std::snprintf(line, sizeof line,
+                      "DIFF  %s: recorded %d frames, result %d, score %" PRId64
+                      "; played %d frames (%s%s), result %d, score %" PRId64,
+                      shown, int(frames), int(summary.result), summary.score,
+                      int(got.framesOfPlay), how, damaged ? ", damaged record" : "",
+                      int(got.result), got.score);
+        v.status = kExitDiffers;
+    }
+    v.line = line;
+    return v;
+}
+
+// Verdicts of every file, played on as many processes as there are cores: the game keeps its
+// state in globals, so each process plays one game at a time. Workers take the next file from a
+// counter they share and leave their verdicts in a file of the work folder; a file whose
+// verdict a worker did not leave (it crashed) is played again here.
+std::vector<Verdict> VerifyAll(const std::vector<std::string>& files,
+                               const std::vector<const char*>& shown, bool immortal) {
+    std::vector<Verdict> verdicts(files.size());
+    std::vector<bool> done(files.size(), false);
+    long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    size_t workers = std::min<size_t>(files.size(), cores > 1 ? size_t(cores) : 1);
+    void* shared = workers > 1 ? mmap(nullptr, sizeof(std::atomic<size_t>), PROT_READ | PROT_WRITE,
+                                      MAP_SHARED | MAP_ANONYMOUS, -1, 0)
+                               : MAP_FAILED;
+    if (shared == MAP_FAILED) workers = 1;
+    std::atomic<size_t>* next = workers > 1 ? new (shared) std::atomic<size_t>(0) : nullptr;
+    std::vector<pid_t> children;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    for (size_t w = 1; w < workers; ++w) {
+        pid_t pid = fork();
+        if (pid < 0) break;
+        if (pid == 0) {
+            std::string name = "verdicts." + std::to_string(w);
+            FILE* out = std::fopen(name.c_str(), "w");
+            if (out == nullptr) _exit(kExitError);
+            for (size_t i; (i = next->fetch_add(1)) < files.size();) {
+                Verdict v = VerifyOne(files[i], shown[i], immortal);
+                std::fprintf(out, "%zu %d %s\n", i, v.status, v.line.c_str());
+                std::fflush(out);
+            }
+            std::fflush(stderr);
+            _exit(std::fclose(out) == 0 ? kExitOk : kExitError);
+        }
+        children.push_back(pid);
+    }
+    if (next != nullptr) {
+        for (size_t i; (i = next->fetch_add(1)) < files.size();) {
+            verdicts[i] = VerifyOne(files[i], shown[i], immortal);
+            done[i] = true;
+        }
+    }
+    for (pid_t pid : children) waitpid(pid, nullptr, 0);
+    for (size_t w = 1; w <= children.size(); ++w) {
+        std::string name = "verdicts." + std::to_string(w);
+        FILE* in = std::fopen(name.c_str(), "r");
+        if (in == nullptr) continue;
+        char text[1200];
+        while (std::fgets(text, sizeof text, in) != nullptr) {
+            size_t i = 0;
+            int status = 0, used = 0;
+            if (std::sscanf(text, "%zu %d %n", &i, &status, &used) < 2 || i >= files.size()) continue;
+            std::string line = text + used;
+            if (!line.empty() && line.back() == '\n') line.pop_back();
+            verdicts[i] = {status, line};
+            done[i] = true;
+        }
+        std::fclose(in);
+    }
+    if (next != nullptr) munmap(shared, sizeof(std::atomic<size_t>));
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!done[i]) verdicts[i] = VerifyOne(files[i], shown[i], immortal);
+    }
+    return verdicts;
+}
+
 int Verify(int argc, char** argv) {
     std::vector<std::string> files;
     std::vector<const char*> shownNames;
@@ -319,31 +427,10 @@ int Verify(int argc, char** argv) {
     if (!EnterWorkFolder()) return kExitError;
     SimStartUp().SetSkipDrawing(true);  // only the game's state is wanted
     int status = kExitOk;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const char* shown = shownNames[i];
-        ReplaySummary summary;
-        if (!LoadNamedReplay(files[i], &summary)) {
-            std::printf("ERROR %s: unreadable\n", shown);
-            status = kExitError;
-            continue;
-        }
-        bool damaged = record.replayEnd != summary.end;
-        SimOutcome got = SimPlayBack(immortal, nullptr);
-        int32_t frames = summary.end - 1;
-        bool same = !damaged && SimMatchesRecord(got, summary.result, summary.score, summary.end);
-        const char* how = got.endedByItself ? "game ended" : got.ranOut ? "record ran out"
-                                                                          : "frame cap reached";
-        if (same) {
-            std::printf("OK    %s: %s, %d frames of play, result %d, score %" PRId64 "\n", shown,
-                        how, int(frames), int(summary.result), summary.score);
-        } else {
-            std::printf("DIFF  %s: recorded %d frames, result %d, score %" PRId64
-                        "; played %d frames (%s%s), result %d, score %" PRId64 "\n",
-                        shown, int(frames), int(summary.result), summary.score,
-                        int(got.framesOfPlay), how, damaged ? ", damaged record" : "",
-                        int(got.result), got.score);
-            if (status == kExitOk) status = kExitDiffers;
-        }
+    for (const Verdict& v : VerifyAll(files, shownNames, immortal)) {
+        std::printf("%s\n", v.line.c_str());
+        if (v.status == kExitError) status = kExitError;
+        if (v.status == kExitDiffers && status == kExitOk) status = kExitDiffers;
     }
     if (std::fflush(stdout) != 0) status = kExitError;
     return status;

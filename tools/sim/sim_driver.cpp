@@ -7,6 +7,7 @@
 #include "app/callbacks.h"
 #include "app/game_reset.h"
 #include "app/loading.h"
+#include "app/playback.h"
 #include "app/screen_flow.h"
 #include "assets/catalogue.h"
 #include "core/random.h"
@@ -88,23 +89,17 @@ uint32_t PatternActions(SimPattern pattern, long t) {
     return 0;
 }
 
-void FreeOverlayTextures() {
-    if (overlay.snapshotTexture != 0) hge->Texture_Free(overlay.snapshotTexture);
-    if (overlay.menuChoseTexture != 0) hge->Texture_Free(overlay.menuChoseTexture);
-    overlay.snapshotTexture = 0;
-    overlay.menuChoseTexture = 0;
-}
-
-// What starting a game from a menu puts in order before the loading frame: no overlay left open
-// from an earlier game, no shutter running, every key up.
+// A game started from a menu finds every key up and the window in front.
 void PrepareNewGame() {
     HeadlessEngine& engine = SimStartUp();
     engine.ReleaseAllKeys();
     engine.SetFocus(true);
-    FreeOverlayTextures();
-    run.pauseState = PauseState::Running;
-    run.switchCountdown = 0;
-    run.screen = Screen::Game;
+    PrepareGameStart();
+}
+
+bool RunHeadlessFrame() {
+    Headless()->RunFrame();
+    return true;
 }
 
 }  // namespace
@@ -128,8 +123,7 @@ HeadlessEngine& SimStartUp() {
 
 void SimStartPlayback() {
     PrepareNewGame();
-    record.replayPlayback = true;
-    NewGameLoadingFrame();
+    StartPlayback();
 }
 
 void SimStartRecording(int32_t seed) {
@@ -143,18 +137,9 @@ void SimStartRecording(int32_t seed) {
 }
 
 bool SimRunFrame(bool immortal) {
-    HeadlessEngine& engine = *Headless();
-    int32_t livesBefore = run.lives;
-    // A pending life loss is taken in this frame's ApplyLifeLoss when the timer reads 2 before
-    // the frame counts it down. Lending the life beforehand lets ApplyLifeLoss run as it always
-    // does (effects showing the unchanged count) while leaving `lives` where it was.
-    if (immortal && run.screen == Screen::Game && run.pauseState == PauseState::Running &&
-        lifeLossTimer == 2) {
-        run.lives = livesBefore + 1;
-    }
-    engine.RunFrame();
-    if (immortal) run.lives = livesBefore;
-    return run.screen == Screen::Game && run.pauseState == PauseState::Running;
+    bool running = false;
+    PlaybackFrame(immortal, RunHeadlessFrame, &running);
+    return running;
 }
 
 std::string SimTraceLine() {
@@ -200,34 +185,10 @@ std::string SimTraceLine() {
 }
 
 SimOutcome SimPlayBack(bool immortal, const std::function<void(const std::string&)>& onFrame) {
-    SimStartPlayback();
-    SimOutcome outcome;
-    for (long n = 0; n < kSimFrameCap; ++n) {
-        int32_t livesBefore = run.lives;
-        int64_t scoreBefore = run.score;
-        bool running = SimRunFrame(immortal);
-        outcome.framesRun = n + 1;
-        if (onFrame) onFrame(SimTraceLine());
-        if (running) continue;
-        if (record.replayFrame >= record.replayEnd) {
-            // The player step paused at the end of the record; the game it recorded stopped
-            // after the frame before.
-            outcome.ranOut = true;
-            outcome.result = livesBefore;
-            outcome.score = scoreBefore;
-            outcome.framesOfPlay = record.replayEnd - 1;
-        } else {
-            outcome.endedByItself = true;
-            outcome.result = run.resultCode;
-            outcome.score = run.score;
-            outcome.framesOfPlay = record.replayFrame;
-        }
-        return outcome;
-    }
-    outcome.result = run.lives;
-    outcome.score = run.score;
-    outcome.framesOfPlay = record.replayFrame;
-    return outcome;
+    PrepareNewGame();
+    std::function<void()> afterFrame;
+    if (onFrame) afterFrame = [&onFrame] { onFrame(SimTraceLine()); };
+    return PlayBack(immortal, RunHeadlessFrame, afterFrame);
 }
 
 bool SimMatchesRecord(const SimOutcome& got, int32_t result, int64_t score, int32_t end) {

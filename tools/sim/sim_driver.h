@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "app/playback.h"
+
 class HeadlessEngine;
 
 // Makes the headless engine the game's `hge`, installs the frame and render callbacks and loads
@@ -36,17 +38,10 @@ bool SimRunFrame(bool immortal);
 // bx=.. by=.. t=.. nb=.. ne=.. ni=.. hb=.. he=.. hi=..
 std::string SimTraceLine();
 
-// Where a game played to its end stopped.
-struct SimOutcome {
-    bool endedByItself = false;  // lost, or the defeat's end sequence finished
-    bool ranOut = false;         // playback reached the end of the recorded frames
-    int32_t result = 0;          // resultCode when it ended; lives after the last recorded frame
-    int64_t score = 0;               // likewise
-    int32_t framesOfPlay = 0;    // replayFrame at that point
-    long framesRun = 0;          // game frames run, the stopping one included
-};
+// Where a game played to its end stopped (the same reckoning as the timedemo's).
+using SimOutcome = PlaybackEnd;
 
-constexpr long kSimFrameCap = 200000;
+constexpr long kSimFrameCap = kPlaybackFrameCap;
 
 // Plays the loaded record (after LoadReplay / LoadReplayFile) from its start until the game stops
 // running or kSimFrameCap frames have run; calls `onFrame` with each frame's trace line when given.
