@@ -123,24 +123,23 @@ uint32_t AlphaCells::Count(const std::vector<uint32_t>& sums, int x0, int y0, in
            sums[size_t(cy1) * stride + size_t(cx0)] + sums[size_t(cy0) * stride + size_t(cx0)];
 }
 
-bool AlphaCells::AllClear(int x0, int y0, int x1, int y1) const {
+bool AlphaCells::NoCellIn(const std::vector<uint32_t>& sums, int x0, int y0, int x1,
+                          int y1) const {
     if (!Built()) return false;
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, width_);
     y1 = std::min(y1, height_);
     if (x1 <= x0 || y1 <= y0) return false;
-    return Count(visible_, x0, y0, x1, y1) == 0;
+    return Count(sums, x0, y0, x1, y1) == 0;
+}
+
+bool AlphaCells::AllClear(int x0, int y0, int x1, int y1) const {
+    return NoCellIn(visible_, x0, y0, x1, y1);
 }
 
 bool AlphaCells::AllOpaque(int x0, int y0, int x1, int y1) const {
-    if (!Built()) return false;
-    x0 = std::max(x0, 0);
-    y0 = std::max(y0, 0);
-    x1 = std::min(x1, width_);
-    y1 = std::min(y1, height_);
-    if (x1 <= x0 || y1 <= y0) return false;
-    return Count(seeThrough_, x0, y0, x1, y1) == 0;
+    return NoCellIn(seeThrough_, x0, y0, x1, y1);
 }
 
 AlphaCells::Kind AlphaCells::CellKind(int x, int y) const {

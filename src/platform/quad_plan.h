@@ -34,6 +34,8 @@ public:
 private:
     // Number of cells with the property in [cx0, cx1) x [cy0, cy1), from the prefix sums.
     uint32_t Count(const std::vector<uint32_t>& sums, int x0, int y0, int x1, int y1) const;
+    // No cell counted in sums touches the region clamped to the texture (false when empty).
+    bool NoCellIn(const std::vector<uint32_t>& sums, int x0, int y0, int x1, int y1) const;
 
     int width_ = 0;
     int height_ = 0;
