@@ -49,3 +49,7 @@ void SmallDisk::Fill() {
 }
 
 void SmallDisk::FreeUp() { ::unlink((dir_ / ".filler").c_str()); }
+
+bool SmallDisk::MakeReadOnly() {
+    return mounted_ && ::mount("tmpfs", dir_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}

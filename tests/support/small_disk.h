@@ -19,6 +19,8 @@ public:
     // Fills every byte left with a file of its own; FreeUp removes it.
     void Fill();
     void FreeUp();
+    // Remounts the disk read-only (what a read-only medium or share looks like, even to root).
+    bool MakeReadOnly();
 
 private:
     std::filesystem::path dir_;
