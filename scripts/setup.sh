@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libzip-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libmpfr-dev
   clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick python3
 )

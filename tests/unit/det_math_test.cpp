@@ -1,0 +1,235 @@
+// The game's own sine, cosine, tangent and arctangent against MPFR: every argument the
+// direction tables use, and millions of random arguments over the whole range of each type.
+// MIRRORFALL_MATH_SAMPLES sets the random arguments per case (a long run: 50000000).
+#include <gtest/gtest.h>
+#include <mpfr.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "core/det_math.h"
+
+namespace {
+
+using MpfrFn = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+
+// The correctly rounded result in binary64, subnormals included.
+double ReferenceDouble(MpfrFn fn, double x) {
+    mpfr_exp_t emin = mpfr_get_emin(), emax = mpfr_get_emax();
+    mpfr_set_emin(-1073);
+    mpfr_set_emax(1024);
+    mpfr_t a, y;
+    mpfr_init2(a, 53);
+    mpfr_init2(y, 53);
+    mpfr_set_d(a, x, MPFR_RNDN);
+    int t = fn(y, a, MPFR_RNDN);
+    mpfr_subnormalize(y, t, MPFR_RNDN);
+    double r = mpfr_get_d(y, MPFR_RNDN);
+    mpfr_clear(a);
+    mpfr_clear(y);
+    mpfr_set_emin(emin);
+    mpfr_set_emax(emax);
+    return r;
+}
+
+// The correctly rounded result in binary32, subnormals included.
+float ReferenceFloat(MpfrFn fn, float x) {
+    mpfr_exp_t emin = mpfr_get_emin(), emax = mpfr_get_emax();
+    mpfr_set_emin(-148);
+    mpfr_set_emax(128);
+    mpfr_t a, y;
+    mpfr_init2(a, 24);
+    mpfr_init2(y, 24);
+    mpfr_set_flt(a, x, MPFR_RNDN);
+    int t = fn(y, a, MPFR_RNDN);
+    mpfr_subnormalize(y, t, MPFR_RNDN);
+    float r = mpfr_get_flt(y, MPFR_RNDN);
+    mpfr_clear(a);
+    mpfr_clear(y);
+    mpfr_set_emin(emin);
+    mpfr_set_emax(emax);
+    return r;
+}
+
+uint64_t Bits(double d) {
+    uint64_t b;
+    std::memcpy(&b, &d, sizeof b);
+    return b;
+}
+uint32_t Bits(float f) {
+    uint32_t b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+double DoubleFromBits(uint64_t b) {
+    double d;
+    std::memcpy(&d, &b, sizeof d);
+    return d;
+}
+float FloatFromBits(uint32_t b) {
+    float f;
+    std::memcpy(&f, &b, sizeof f);
+    return f;
+}
+
+// Same bits, or both NaN.
+bool Same(double a, double b) { return Bits(a) == Bits(b) || (a != a && b != b); }
+bool Same(float a, float b) { return Bits(a) == Bits(b) || (a != a && b != b); }
+
+long Samples(long fallback) {
+    if (const char* env = std::getenv("MIRRORFALL_MATH_SAMPLES")) return std::atol(env);
+#ifdef MIRRORFALL_SANITIZED
+    return fallback / 50;
+#else
+    return fallback;
+#endif
+}
+
+TEST(DetMath, TangentOfEveryDirectionTableAngle) {
+    // The tables' argument, (90 - i/10) / 57.3 in double, for every tenth of a degree.
+    for (int i = 0; i <= 3600; i++) {
+        double x = (90.0 - i / 10.0) / 57.3;
+        double want = ReferenceDouble(mpfr_tan, x);
+        ASSERT_TRUE(Same(detmath::Tan(x), want)) << "i=" << i << " x=" << std::hexfloat << x;
+    }
+}
+
+TEST(DetMath, SineAndCosineOfEveryTenthOfADegree) {
+    // Tenths of a degree as the game forms them (57.3 to the radian) and as true radians; the
+    // latter is where the C libraries of Linux and Windows were seen to disagree.
+    for (int i = -7200; i <= 7200; i++) {
+        const float angles[] = {static_cast<float>(i) / 10.0f / 57.3f,
+                                static_cast<float>(i) / 10.0f * 3.14159265f / 180.0f,
+                                static_cast<float>(i * 45) / 57.3f};
+        for (float x : angles) {
+            ASSERT_TRUE(Same(detmath::Sin(x), ReferenceFloat(mpfr_sin, x))) << std::hexfloat << x;
+            ASSERT_TRUE(Same(detmath::Cos(x), ReferenceFloat(mpfr_cos, x))) << std::hexfloat << x;
+        }
+    }
+}
+
+TEST(DetMath, SpecialArguments) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double doubles[] = {0.0, -0.0, inf, -inf, std::numeric_limits<double>::quiet_NaN(),
+                              4.9406564584124654e-324, -2.2250738585072014e-308, 1e-300,
+                              0x1p-27, 0x1.fffffffffffffp-28, 1.0, -1.0, 0x1p50, 0x1.0000000000001p50,
+                              1e300, std::numeric_limits<double>::max(),
+                              -std::numeric_limits<double>::max(),
+                              // The double closest to a multiple of pi/2 (Muller's table).
+                              6381956970095103.0 * 0x1p797, 1.5707963267948966,
+                              -1.5707963267948966, 3.141592653589793, 0x1p1023, 355.0, 103993.0};
+    for (double x : doubles) {
+        EXPECT_TRUE(Same(detmath::Tan(x), ReferenceDouble(mpfr_tan, x))) << "tan " << std::hexfloat << x;
+        EXPECT_TRUE(Same(detmath::Atan(x), ReferenceDouble(mpfr_atan, x))) << "atan " << std::hexfloat << x;
+    }
+    const float finf = std::numeric_limits<float>::infinity();
+    const float floats[] = {0.0f, -0.0f, finf, -finf, std::numeric_limits<float>::quiet_NaN(),
+                            1e-45f, 1e-38f, 0x1p-12f, 0x1.fffffep-13f, 1.5707964f, 3.1415927f,
+                            0x1p20f, 0x1.000002p20f, 1e30f, std::numeric_limits<float>::max(),
+                            -std::numeric_limits<float>::max(), 16367173.0f * 0x1p72f};
+    for (float x : floats) {
+        EXPECT_TRUE(Same(detmath::Sin(x), ReferenceFloat(mpfr_sin, x))) << "sin " << std::hexfloat << x;
+        EXPECT_TRUE(Same(detmath::Cos(x), ReferenceFloat(mpfr_cos, x))) << "cos " << std::hexfloat << x;
+    }
+}
+
+enum class Fn { Sin, Cos, Tan, Atan };
+enum class Draw { FloatBits, FloatNear, DoubleBits, DoubleNear, FloatQuotient };
+
+struct RandomCase {
+    const char* name;
+    Fn fn;
+    Draw draw;
+    long samples;  // before MIRRORFALL_MATH_SAMPLES
+};
+
+// Arguments the fast paths do not take (tangent, floats beyond 2^20) cost more, hence fewer.
+const RandomCase kRandomCases[] = {
+    {"sin of any float", Fn::Sin, Draw::FloatBits, 300000},
+    {"sin near the game's angles", Fn::Sin, Draw::FloatNear, 1000000},
+    {"cos of any float", Fn::Cos, Draw::FloatBits, 300000},
+    {"cos near the game's angles", Fn::Cos, Draw::FloatNear, 1000000},
+    {"atan of any double", Fn::Atan, Draw::DoubleBits, 500000},
+    {"atan of a float quotient", Fn::Atan, Draw::FloatQuotient, 1000000},
+    {"tan of any double", Fn::Tan, Draw::DoubleBits, 100000},
+    {"tan within a few turns", Fn::Tan, Draw::DoubleNear, 100000},
+};
+
+class DetMathRandom : public testing::TestWithParam<RandomCase> {};
+
+TEST_P(DetMathRandom, AgreesWithMpfr) {
+    const RandomCase& c = GetParam();
+    std::mt19937_64 rng(static_cast<uint64_t>(c.fn) * 1000 + static_cast<uint64_t>(c.draw));
+    std::uniform_real_distribution<double> near(-30.0, 30.0);
+    std::uniform_real_distribution<float> coordinate(-16.0f, 656.0f);
+    long n = Samples(c.samples), failures = 0;
+    for (long i = 0; i < n && failures < 10; i++) {
+        double x = 0;
+        switch (c.draw) {
+            case Draw::FloatBits: x = FloatFromBits(static_cast<uint32_t>(rng())); break;
+            case Draw::FloatNear: x = static_cast<float>(near(rng)); break;
+            case Draw::DoubleBits: x = DoubleFromBits(rng()); break;
+            case Draw::DoubleNear: x = near(rng); break;
+            case Draw::FloatQuotient: {  // AngleTo's (y1 - y2) / (x1 - x2) between two points
+                float x1 = coordinate(rng), y1 = coordinate(rng);
+                float x2 = coordinate(rng), y2 = coordinate(rng);
+                if (x1 == x2) continue;
+                x = (y1 - y2) / (x1 - x2);
+                break;
+            }
+        }
+        bool ok = true;
+        switch (c.fn) {
+            case Fn::Sin: {
+                float f = static_cast<float>(x);
+                ok = Same(detmath::Sin(f), ReferenceFloat(mpfr_sin, f));
+                break;
+            }
+            case Fn::Cos: {
+                float f = static_cast<float>(x);
+                ok = Same(detmath::Cos(f), ReferenceFloat(mpfr_cos, f));
+                break;
+            }
+            case Fn::Tan: ok = Same(detmath::Tan(x), ReferenceDouble(mpfr_tan, x)); break;
+            case Fn::Atan: ok = Same(detmath::Atan(x), ReferenceDouble(mpfr_atan, x)); break;
+        }
+        if (!ok) {
+            failures++;
+            ADD_FAILURE() << c.name << ": argument " << std::hexfloat << x;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DetMathRandom, testing::ValuesIn(kRandomCases),
+                         [](const testing::TestParamInfo<RandomCase>& info) {
+                             std::string s;
+                             for (const char* p = info.param.name; *p; p++) {
+                                 s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             }
+                             return s;
+                         });
+
+TEST(DetMath, RemainderIsExact) {
+    // fmod is exact by definition, so any C library is a fair reference for it.
+    const float cases[][2] = {{720.0f, 360.0f},  {-360.0f, 360.0f},     {-725.5f, 360.0f},
+                              {3e9f, 360.0f},    {-3.4e38f, 360.0f},    {1e-40f, 360.0f},
+                              {359.99997f, 360}, {2147483520.0f, 360.0f}, {5.0f, 0.0f},
+                              {1.0f, 1e-40f},    {std::numeric_limits<float>::infinity(), 3.0f}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(Same(detmath::Fmod(c[0], c[1]), std::fmod(c[0], c[1]))) << c[0] << " % " << c[1];
+    }
+    std::mt19937 rng(5);
+    for (long i = 0; i < Samples(1000000); i++) {
+        float x = FloatFromBits(rng()), y = FloatFromBits(rng());
+        ASSERT_TRUE(Same(detmath::Fmod(x, y), std::fmod(x, y))) << std::hexfloat << x << " % " << y;
+        ASSERT_TRUE(Same(detmath::Sqrt(x), std::sqrt(x))) << std::hexfloat << x;
+    }
+}
+
+}  // namespace
