@@ -54,7 +54,7 @@ struct Big {
     bool neg = false;
     bool zero = true;
     int64_t exp = 0;
-    u64 m[kMaxLimbs + 2] = {};  // two limbs of headroom for the intermediate results
+    u64 m[kMaxLimbs + 2];  // limbs beyond n are never read; two of headroom for the operations
 };
 
 void Normalize(Big& a) {
@@ -102,9 +102,15 @@ void LoadWithGuard(const Big& a, int n, u64* dst) {
     }
 }
 
+Big Zero(int n) {
+    Big z;
+    z.n = n;
+    for (int i = 0; i < n; i++) z.m[i] = 0;
+    return z;
+}
+
 Big FromDouble(double x, int n) {
-    Big a;
-    a.n = n;
+    Big a = Zero(n);
     u64 b = BitsOf(x);
     a.neg = (b >> 63) != 0;
     int e = static_cast<int>((b >> 52) & 0x7FF);
@@ -125,8 +131,7 @@ Big FromDouble(double x, int n) {
 }
 
 Big FromInt(u64 v, int n) {
-    Big a;
-    a.n = n;
+    Big a = Zero(n);
     a.m[n - 1] = v;
     a.exp = 64;
     Normalize(a);
@@ -187,11 +192,7 @@ Big AddSigned(const Big& a, const Big& b, bool negateB, int n) {
         for (int i = len - 1; i >= 0 && cmp == 0; i--) {
             if (X[i] != Y[i]) cmp = X[i] < Y[i] ? -1 : 1;
         }
-        if (cmp == 0) {
-            Big z;
-            z.n = n;
-            return z;
-        }
+        if (cmp == 0) return Zero(n);
         const u64* big = cmp > 0 ? X : Y;
         const u64* small = cmp > 0 ? Y : X;
         u64 borrow = 0;
@@ -211,11 +212,7 @@ Big Add(const Big& a, const Big& b, int n) { return AddSigned(a, b, false, n); }
 Big Sub(const Big& a, const Big& b, int n) { return AddSigned(a, b, true, n); }
 
 Big Mul(const Big& a, const Big& b, int n) {
-    if (a.zero || b.zero) {
-        Big z;
-        z.n = n;
-        return z;
-    }
+    if (a.zero || b.zero) return Zero(n);
     u64 A[kMaxLimbs + 2], B[kMaxLimbs + 2];
     LoadWithGuard(a, n, A);
     LoadWithGuard(b, n, B);
@@ -503,7 +500,7 @@ Big Evaluate(Fn fn, double x, int n) {
 // operations lose a few bits each, a few hundred at most), and the precision grows until the
 // whole error interval rounds to one number.
 double Exact(Fn fn, double x, int p, int emin, int emax) {
-    static const int kLevels[] = {3, 5, 10, 20};
+    static const int kLevels[] = {2, 4, 10, 20};
     double last = 0;
     for (int n : kLevels) {
         Big y = Evaluate(fn, x, n);
@@ -587,6 +584,7 @@ DD ToDD(const Big& a) {
 
 // arctan(d) = d (1 - d^2/3 + d^4/5 - ...) for |d| <= 1/128: nine terms reach 2^-126.
 constexpr int kAtanTerms = 9;
+constexpr int kAtanDoubleTerms = 4;  // coefficients from this one on are summed in double
 constexpr int kAtanTable = 64;
 
 struct AtanConstants {
@@ -634,8 +632,11 @@ bool FastAtan(double x, double* out) {
     double ci = i / static_cast<double>(kAtanTable);
     DD d = DivDD(AddDD(v, {-ci, 0.0}), AddDD({1.0, 0.0}, MulDD(v, {ci, 0.0})));
     DD s = MulDD(d, d);
-    DD poly = c.coefficients[kAtanTerms - 1];
-    for (int j = kAtanTerms - 2; j >= 0; j--) poly = AddDD(MulDD(poly, s), c.coefficients[j]);
+    // The terms from d^8 on are below 2^-56 of the first: plain double is exact enough there.
+    double tail = c.coefficients[kAtanTerms - 1].hi;
+    for (int j = kAtanTerms - 2; j >= kAtanDoubleTerms; j--) tail = tail * s.hi + c.coefficients[j].hi;
+    DD poly = {tail, 0.0};
+    for (int j = kAtanDoubleTerms - 1; j >= 0; j--) poly = AddDD(MulDD(poly, s), c.coefficients[j]);
     DD result = AddDD(c.table[i], MulDD(d, poly));
     if (inverted) result = AddDD(c.piOver2, {-result.hi, -result.lo});
     double y;
