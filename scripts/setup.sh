@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev libmpfr-dev
   clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick python3
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()
