@@ -1,5 +1,8 @@
-// profile.cpp -- reading and writing Windows-style profile (INI) files.
+// profile.cpp -- reading and writing Windows-style profile (INI) files where Windows' own
+// profile functions are missing (Windows uses them: profile_win32.cpp).
 #include "platform/profile.h"
+
+#if !defined(_WIN32)
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -328,3 +331,5 @@ bool ProfileWriteString(const char* section, const char* key, const char* value,
     profile.Set(section, key, value);
     return profile.Save(path);
 }
+
+#endif  // !_WIN32

@@ -130,6 +130,9 @@ void SdlEngine::Shutdown() {
 bool SdlEngine::System_Initiate() {
     if (initiated_) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The program's own main() is the entry point (no SDL_main wrapper, which Windows builds
+    // would otherwise need).
+    SDL_SetMainReady();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;

@@ -2,6 +2,11 @@
 // SDL_GL_GetProcAddress once a context exists. Call them as gl.Name(...).
 #pragma once
 
+#if defined(_WIN32) && !defined(APIENTRY)
+// glcorearb.h would include all of windows.h just for this; its macros (the VK_ key codes
+// among them) would then clash with the engine's own names.
+#define APIENTRY __stdcall
+#endif
 #include <GL/glcorearb.h>
 
 #define MIRRORFALL_GL_FUNCTIONS(X)                                          \

@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# wine_test.sh -- the Windows build, run under Wine on this machine:
+#  1. replays recorded by the Linux mirrorfall-sim are traced by the Windows mirrorfall-sim.exe
+#     line for line identically to the Linux trace, and verified by it;
+#  2. the Windows game opens its window under Xvfb, reaches the title (a screenshot that is not
+#     black), takes key presses (the options menu changes the music volume and the settings
+#     file is written through the Windows profile functions), plays a game to its result panel
+#     (the score file appears) and exits cleanly with status 0 from the title.
+# Wine cannot show sound (there is no sound device here; the game runs on without one) or the
+# input method (no IME under Xvfb).
+#
+# Usage: tests/windows/wine_test.sh [LINUX_BUILD_DIR]   (./test.sh --windows runs it after
+# scripts/build-windows.sh). Needs the zip's folder in build-windows/.
+set -u
+SELF="$(cd "$(dirname "$0")" && pwd)/$(basename "$0")"
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+LINUX_BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
+OUT="${MIRRORFALL_WINDOWS_OUT:-$ROOT/build-windows}"
+PKG="$OUT/Mirrorfall-windows-x86_64"
+TITLE="Mirrorfall ver 1.00a"
+SIM="$LINUX_BUILD/game/mirrorfall-sim"
+
+fail() {
+    echo "wine test: FAIL: $*"
+    [ -n "${WORK:-}" ] && [ -f "$WORK/game/mirrorfall.log" ] && tail -n 20 "$WORK/game/mirrorfall.log"
+    [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+    exit 1
+}
+
+# Wine's 64-bit loader; Debian's wine64 puts no "wine" on the PATH by itself.
+WINE=/usr/lib/wine/wine64
+if [ ! -x "$WINE" ]; then
+    [ "$(id -u)" -eq 0 ] || fail "wine64 is missing (apt-get install wine64)"
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y \
+        --no-install-recommends wine64 >/dev/null || fail "could not install wine64"
+fi
+[ -f "$PKG/mirrorfall-sim.exe" ] || fail "$PKG is not built (scripts/build-windows.sh)"
+[ -x "$SIM" ] || fail "$SIM is not built (scripts/setup.sh)"
+
+# A private prefix, made once; no Mono or Gecko downloads.
+export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 300 "$WINE" wineboot --init >/dev/null 2>&1 || fail "could not make the Wine prefix"
+fi
+
+if [ "${2:-}" != "--inside" ]; then
+    WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
+    trap 'rm -rf "$WORK"' EXIT
+    cd "$WORK" || fail "no work folder"
+
+    # --- 1. the same replays, the same traces ------------------------------------------------
+    recordings=("idle --seed 11 --pattern idle" "walk --seed 12 --pattern walk"
+                "bomb --seed 13 --pattern bomb" "chaos --seed 14 --pattern chaos --input-seed 99"
+                "chaos7 --seed 7 --pattern chaos --input-seed 7")
+    files=()
+    for r in "${recordings[@]}"; do
+        set -- $r
+        name=$1
+        shift
+        "$SIM" record "$@" "$name.rpy" >/dev/null || fail "Linux sim could not record $name"
+        files+=("$name.rpy")
+    done
+    "$SIM" record --immortal --seed 16 --pattern bomb immortal.rpy >/dev/null ||
+        fail "Linux sim could not record the immortal game"
+
+    trace_both() {  # name [--immortal]
+        local name=$1 flag=${2:-}
+        "$SIM" trace $flag "$name.rpy" >"$name.linux.trace" || fail "Linux trace of $name failed"
+        (cd "$PKG" && "$WINE" ./mirrorfall-sim.exe trace $flag "Z:$WORK/$name.rpy") 2>/dev/null |
+            tr -d '\r' >"$name.windows.trace"
+        [ -s "$name.linux.trace" ] || fail "empty Linux trace of $name"
+        if ! cmp -s "$name.linux.trace" "$name.windows.trace"; then
+            diff "$name.linux.trace" "$name.windows.trace" | head -n 6
+            fail "the Windows trace of $name differs from the Linux one"
+        fi
+        echo "wine test: $name: $(wc -l <"$name.linux.trace") trace lines identical"
+    }
+    for f in "${files[@]}"; do trace_both "${f%.rpy}"; done
+    trace_both immortal --immortal
+
+    winfiles=()
+    for f in "${files[@]}"; do winfiles+=("Z:$WORK/$f"); done
+    (cd "$PKG" && "$WINE" ./mirrorfall-sim.exe verify "${winfiles[@]}" >"$WORK/verify.out" 2>&1)
+    verified=$?
+    tr -d '\r' <"$WORK/verify.out"
+    [ $verified -eq 0 ] || fail "the Windows sim did not verify the Linux replays"
+    (cd "$PKG" && "$WINE" ./mirrorfall-sim.exe verify --immortal "Z:$WORK/immortal.rpy" >/dev/null 2>&1) ||
+        fail "the Windows sim did not verify the immortal replay"
+    echo "wine test: the Windows sim verified every Linux replay"
+
+    # --- 2. the game's window, under Xvfb ----------------------------------------------------
+    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh installs it)"
+    cd "$ROOT" || fail "no project folder"
+    rm -rf "$WORK"
+    trap - EXIT
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$SELF" "$LINUX_BUILD" --inside
+fi
+
+# The replay runs above left Wine's server and desktop running without a display; windows
+# need ones started inside this X server.
+/usr/lib/wine/wineserver -k 2>/dev/null
+/usr/lib/wine/wineserver -w 2>/dev/null
+WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+cp -r "$PKG" "$WORK/game" || fail "could not copy the game folder"
+cd "$WORK/game" || fail "no game folder"
+cp Keyconfig.ini Keyconfig.before
+bgm_of() { tr -d '\r' <Keyconfig.ini | sed -n 's/^BGM=\([0-9-]*\)$/\1/p' | head -n 1; }
+before="$(bgm_of)"
+
+"$WINE" ./mirrorfall.exe >"$WORK/game.out" 2>&1 &
+pid=$!
+
+window=""
+for _ in $(seq 1 300); do
+    window="$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)"
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
+    sleep 0.2
+done
+[ -n "$window" ] || fail "no window titled \"$TITLE\""
+xdotool windowfocus "$window" 2>/dev/null
+
+brightness() {
+    import -window root png:- 2>/dev/null | convert png:- -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+}
+is_below() { awk -v v="${1:-1}" -v t="$2" 'BEGIN { exit !(v < t) }'; }
+# The title has loaded everything once the log names its background picture.
+for _ in $(seq 1 300); do
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the title"
+    grep -q "title01.png" mirrorfall.log 2>/dev/null && break
+    level="$(brightness)"
+    is_below "$level" 0.13 || break
+    sleep 0.2
+done
+sleep 1
+import -window root "$OUT/wine_title.png" 2>/dev/null || fail "no screenshot"
+level="$(convert "$OUT/wine_title.png" -colorspace Gray -format '%[fx:mean]' info:)"
+is_below "$level" 0.02 && fail "the title screen is black (mean $level)"
+echo "wine test: title reached, screenshot $OUT/wine_title.png (brightness $level)"
+
+press() {
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
+    xdotool keydown "$1"
+    sleep 0.2
+    xdotool keyup "$1"
+    sleep 0.2
+}
+press Down
+press Down
+press Return   # Options
+sleep 0.5
+press Down     # music volume
+press Right
+import -window root "$OUT/wine_options.png" 2>/dev/null
+press Escape   # back to the title: the settings are written
+sleep 0.5
+after="$(bgm_of)"
+expected=$((before + 5))
+[ "$before" -ge 100 ] && expected=0
+[ "$after" = "$expected" ] || fail "BGM is \"$after\" after leaving the options, expected $expected"
+echo "wine test: options took the keys; Keyconfig.ini BGM $before -> $after"
+
+# A game: Start, then no keys until every life is lost; the result panel appends the score.
+press Up
+press Up
+press Return   # Game Start
+for _ in $(seq 1 900); do
+    kill -0 "$pid" 2>/dev/null || fail "the game ended during play"
+    [ -f Replay/score.rpy ] && break
+    sleep 0.2
+done
+[ -f Replay/score.rpy ] || fail "the game did not reach its result panel within 3 minutes"
+sleep 1
+import -window root "$OUT/wine_result.png" 2>/dev/null
+echo "wine test: a game played to its result panel (score file: $(tr -d '\r' <Replay/score.rpy))"
+
+# On to the title (through the save screen where there is one), then Cancel on Quit ends it.
+press Return
+sleep 3
+for _ in $(seq 1 6); do
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool key Escape
+    sleep 1
+done
+for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end after Escape on the title"
+wait "$pid"
+status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+echo "wine test: passed"
