@@ -774,4 +774,26 @@ float Fmod(float x, float y) {
     return SignBit(x) ? -r : r;
 }
 
+float RoundEven(float x) {
+    // Adding and taking away 2^23 leaves no fraction bits, and the addition rounds to nearest
+    // even. Larger floats (and NaN, infinities) are integers already.
+    const float big = 8388608.0f;
+    float a = x < 0 ? -x : x;
+    if (!(a < big)) return x;
+    float r = (a + big) - big;
+    return x < 0 || SignBit(x) ? -r : r;
+}
+
+float Floor(float x) {
+    float r = RoundEven(x);
+    return r > x ? r - 1.0f : r;
+}
+
+float Ceil(float x) {
+    float r = RoundEven(x);
+    if (!(r < x)) return r;
+    r += 1.0f;
+    return r == 0.0f && x < 0 ? -0.0f : r;  // ceil(-0.75) is -0
+}
+
 }  // namespace detmath

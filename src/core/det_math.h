@@ -27,4 +27,10 @@ double Sqrt(double x);
 // platform's would do, but it lives in the maths library.
 float Fmod(float x, float y);
 
+// Rounding to an integer, exact by definition like Fmod: nearest with ties to even (as
+// nearbyint in the default rounding mode), down, up.
+float RoundEven(float x);
+float Floor(float x);
+float Ceil(float x);
+
 }  // namespace detmath

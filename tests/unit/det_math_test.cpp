@@ -215,8 +215,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, DetMathRandom, testing::ValuesIn(kRandomCases),
                              return s;
                          });
 
-TEST(DetMath, RemainderIsExact) {
-    // fmod is exact by definition, so any C library is a fair reference for it.
+TEST(DetMath, ExactFunctionsMatchTheCLibrary) {
+    // fmod, sqrt and rounding to integers are exact by definition, so any C library is a fair
+    // reference for them.
     const float cases[][2] = {{720.0f, 360.0f},  {-360.0f, 360.0f},     {-725.5f, 360.0f},
                               {3e9f, 360.0f},    {-3.4e38f, 360.0f},    {1e-40f, 360.0f},
                               {359.99997f, 360}, {2147483520.0f, 360.0f}, {5.0f, 0.0f},
@@ -229,6 +230,18 @@ TEST(DetMath, RemainderIsExact) {
         float x = FloatFromBits(rng()), y = FloatFromBits(rng());
         ASSERT_TRUE(Same(detmath::Fmod(x, y), std::fmod(x, y))) << std::hexfloat << x << " % " << y;
         ASSERT_TRUE(Same(detmath::Sqrt(x), std::sqrt(x))) << std::hexfloat << x;
+        for (float v : {x, static_cast<float>(static_cast<int32_t>(rng()) % 4096) / 8.0f}) {
+            ASSERT_TRUE(Same(detmath::RoundEven(v), std::nearbyint(v))) << std::hexfloat << v;
+            ASSERT_TRUE(Same(detmath::Floor(v), std::floor(v))) << std::hexfloat << v;
+            ASSERT_TRUE(Same(detmath::Ceil(v), std::ceil(v))) << std::hexfloat << v;
+        }
+    }
+    for (float v : {-0.0f, 0.0f, -0.5f, 0.5f, 1.5f, 2.5f, -2.5f, 8388607.5f, -8388607.5f, 8388608.0f,
+                    0x1.fffffep22f, -0.25f, std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN()}) {
+        EXPECT_TRUE(Same(detmath::RoundEven(v), std::nearbyint(v))) << std::hexfloat << v;
+        EXPECT_TRUE(Same(detmath::Floor(v), std::floor(v))) << std::hexfloat << v;
+        EXPECT_TRUE(Same(detmath::Ceil(v), std::ceil(v))) << std::hexfloat << v;
     }
 }
 

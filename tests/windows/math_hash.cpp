@@ -44,6 +44,9 @@ int main() {
         Mix(detmath::Atan(static_cast<double>(angle * 37.0f - 300.0f)));
         Mix(detmath::Fmod(f, 360.0f));
         Mix(detmath::Sqrt(angle));
+        Mix(detmath::RoundEven(angle * 3.5f));
+        Mix(detmath::Floor(angle * -7.25f));
+        Mix(detmath::Ceil(angle * -7.25f));
         if (i % 16 == 0) Mix(detmath::Tan(d));
     }
     std::printf("%016llx\n", static_cast<unsigned long long>(hash));
