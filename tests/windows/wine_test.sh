@@ -176,11 +176,15 @@ import -window root "$OUT/wine_result.png" 2>/dev/null
 echo "wine test: a game played to its result panel (score file: $(tr -d '\r' <Replay/score.rpy))"
 
 # On to the title (through the save screen where there is one), then Cancel on Quit ends it.
+# The keys are held for a few frames each: the game reads key states once a frame. The screen
+# switch and the title's loading frame take their time on a software renderer.
 press Return
 sleep 3
-for _ in $(seq 1 6); do
+for _ in $(seq 1 40); do
     kill -0 "$pid" 2>/dev/null || break
-    xdotool key Escape
+    xdotool keydown Escape
+    sleep 0.2
+    xdotool keyup Escape
     sleep 1
 done
 for _ in $(seq 1 100); do
