@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/det_math.h"
 #include "core/random.h"
 #include "game/bullets.h"
 #include "game/effects.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-float Distance(float dx, float dy) { return std::sqrt(dx * dx + dy * dy); }
+float Distance(float dx, float dy) { return detmath::Sqrt(dx * dx + dy * dy); }
 
 // The flash a bullet leaves when it changes or bursts, sized by the bullet, in the colour of
 // the last HSL conversion.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/random.h"
 #include "core/sound_cues.h"
 #include "game/behaviours.h"
@@ -77,7 +78,7 @@ float NormaliseAngle(float angle) {
     // (or beyond what an int holds) is first brought into one turn exactly, so the direction
     // tables are never read outside their ends.
     if (!std::isfinite(angle)) return 0.0f;
-    if (angle < -360.0f || angle >= 2147483520.0f) angle = std::fmod(angle, 360.0f);
+    if (angle < -360.0f || angle >= 2147483520.0f) angle = detmath::Fmod(angle, 360.0f);
     if (angle < 0) angle = 360.0f - std::fabs(angle);
     int t = static_cast<int>(angle);
     return angle + static_cast<float>(t % 360) - static_cast<float>(t);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/random.h"
 #include "core/sound_cues.h"
 #include "core/state.h"
@@ -153,7 +154,7 @@ void Flash(int i, bool cancels) {
             if (bulletFree[b] != 0) continue;
             float dx = std::fabs(effectX[i] - bulletX[b]);
             float dy = std::fabs(effectY[i] - bulletY[b]);
-            if (std::sqrt(dx * dx + dy * dy) < static_cast<float>(bulletRegionW[b] / 2 + 12))
+            if (detmath::Sqrt(dx * dx + dy * dy) < static_cast<float>(bulletRegionW[b] / 2 + 12))
                 CancelBullet(b, true);
         }
     }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/state.h"
 #include "game/boss.h"
 #include "game/world.h"
@@ -99,12 +100,12 @@ const CameraTurn& CurrentTurn() {
         turn.yaw = camYaw;
         turn.pitch = camPitch;
         turn.roll = camRoll;
-        turn.cosYaw = std::cos(camYaw);
-        turn.sinYaw = std::sin(camYaw);
-        turn.cosPitch = std::cos(camPitch);
-        turn.sinPitch = std::sin(camPitch);
-        turn.cosRoll = std::cos(camRoll);
-        turn.sinRoll = std::sin(camRoll);
+        turn.cosYaw = detmath::Cos(camYaw);
+        turn.sinYaw = detmath::Sin(camYaw);
+        turn.cosPitch = detmath::Cos(camPitch);
+        turn.sinPitch = detmath::Sin(camPitch);
+        turn.cosRoll = detmath::Cos(camRoll);
+        turn.sinRoll = detmath::Sin(camRoll);
     }
     return turn;
 }
@@ -155,7 +156,7 @@ void PanelStep(int n) {
     if (panelYaw[n] > kTurn) panelYaw[n] -= kTurn;
     if (panelYaw[n] < -kTurn) panelYaw[n] += kTurn;
     float ddx = panelX[n] - camX, ddy = panelY[n] - camY, ddz = panelZ[n] - camZ;
-    panelDistance[n] = std::sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
+    panelDistance[n] = detmath::Sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
     if (panelKind[n] > 100) return;
 
     // The corners only place the picture: a tool that draws nothing skips them.
@@ -166,8 +167,8 @@ void PanelStep(int n) {
         float w = panelRegionW[n] / 2, h = panelRegionH[n] / 2;
         float u = panelYaw[n], v = panelPitch[n];
         float x = panelX[n], y = panelY[n], z = panelZ[n];
-        float wc = w * std::cos(u), ws = w * std::sin(u);
-        float hc = h * std::cos(v), hs = h * std::sin(v);
+        float wc = w * detmath::Cos(u), ws = w * detmath::Sin(u);
+        float hc = h * detmath::Cos(v), hs = h * detmath::Sin(v);
         projected = Project(x - wc, y - hc, z + ws - hs, c1.x, c1.y);
         projected = Project(x + wc, y - hc, z - ws - hs, c2.x, c2.y) && projected;
         projected = Project(x - wc, y + hc, z + ws + hs, c3.x, c3.y) && projected;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/random.h"
 #include "core/sound_cues.h"
 #include "core/state.h"
@@ -43,7 +44,7 @@ const SwingPicture kSwing[4] = {
     {0, 48, 54, 48, -56, -18},   // phase 5
 };
 
-float Distance(float dx, float dy) { return std::sqrt(dx * dx + dy * dy); }
+float Distance(float dx, float dy) { return detmath::Sqrt(dx * dx + dy * dy); }
 
 // The blast: every bullet close enough is cancelled into a flash and an item, and a boss in
 // reach drops an item of its own.

@@ -2,9 +2,8 @@
 // arrival with the stage music, the attack countdown and the depth order of the panels.
 #include "game/stage.h"
 
-#include <cmath>
-
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/sound_cues.h"
 #include "core/state.h"
 #include "game/boss.h"
@@ -29,8 +28,8 @@ void BuildScene() {
         float d = static_cast<float>(j * 384 / 7) * 8.5f - 576;
         for (int k = 0; k <= 7; k++) {
             float a = static_cast<float>(k * 45) / 57.3f;
-            float side = std::sin(a) * 28.684116f;
-            float z = std::cos(a) * 28.684116f + d;
+            float side = detmath::Sin(a) * 28.684116f;
+            float z = detmath::Cos(a) * 28.684116f + d;
             PanelAdd({.texture = TEX_PILLAR, .regionX = 0, .regionY = 0, .regionW = 24,
                       .regionH = 512, .x = side - 192, .y = 2, .z = z, .yaw = a, .pitch = 0,
                       .kind = 2});

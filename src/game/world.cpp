@@ -1,9 +1,8 @@
 // world.cpp -- the world step and its drawing passes, the direction tables, AngleTo, HslToRgb.
 #include "game/world.h"
 
-#include <cmath>
-
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/state.h"
 #include "game/boss.h"
 #include "game/bullets.h"
@@ -22,9 +21,9 @@ void BuildDirectionTables() {
     for (int i = 0; i <= 3600; i++) {
         if (i % 900 == 0) continue;
         // The game's degrees have 57.3 to the radian, so these are not quite sin and -cos.
-        double t = std::tan((90.0 - i / 10.0) / 57.3);
+        double t = detmath::Tan((90.0 - i / 10.0) / 57.3);
         float ts = static_cast<float>(t);
-        SinTable[i] = static_cast<float>(std::sqrt(1.0 / (t * ts + 1.0)));
+        SinTable[i] = static_cast<float>(detmath::Sqrt(1.0 / (t * ts + 1.0)));
         NegCosTable[i] = -SinTable[i] * ts;
         if (i > 1800) {
             SinTable[i] = -SinTable[i];
@@ -46,7 +45,7 @@ float AngleTo(float x1, float y1, float x2, float y2, float offset) {
     // quotient from dividing by zero.
     if (x1 != x2) {
         float q = (y1 - y2) / (x1 - x2);
-        float arc = static_cast<float>(std::atan(static_cast<double>(q)));
+        float arc = static_cast<float>(detmath::Atan(static_cast<double>(q)));
         a = arc * 57.3f + 90.0f;
     }
     if (static_cast<int>(y1) == static_cast<int>(y2)) a = 90.0f;

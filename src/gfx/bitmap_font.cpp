@@ -1,11 +1,12 @@
 // bitmap_font.cpp -- BitmapFont: the description file reader and text layout.
 #include "gfx/bitmap_font.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "core/det_math.h"
 
 char BitmapFont::buffer[BitmapFont::kBufferSize];
 
@@ -16,7 +17,7 @@ constexpr size_t kMaxLine = 255;
 constexpr size_t kMaxPath = 259;
 
 // Nearest whole number, halves to the even neighbour (the default rounding mode).
-float RoundEven(float v) { return std::nearbyint(v); }
+float RoundEven(float v) { return detmath::RoundEven(v); }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "core/det_math.h"
+
 Engine* Sprite::engine = nullptr;
 
 void Rect::Expand(float x, float y) {
@@ -150,8 +152,8 @@ void Sprite::DrawTransformed(float x, float y, float rotation, float hScale, flo
     } else {
         if (rotation != lastRotation) {
             lastRotation = rotation;
-            lastCos = std::cos(rotation);
-            lastSin = std::sin(rotation);
+            lastCos = detmath::Cos(rotation);
+            lastSin = detmath::Sin(rotation);
         }
         // The same sums, in the same order, as TransformCorners.
         const float c = lastCos, s = lastSin;
@@ -170,8 +172,8 @@ Rect* Sprite::BoundsTransformed(float x, float y, float rotation, float hScale, 
     float b1 = -anchorY * vScale;
     float a2 = (width - anchorX) * hScale;
     float b2 = (height - anchorY) * vScale;
-    float c = rotation != 0.0f ? std::cos(rotation) : 1.0f;
-    float s = rotation != 0.0f ? std::sin(rotation) : 0.0f;
+    float c = rotation != 0.0f ? detmath::Cos(rotation) : 1.0f;
+    float s = rotation != 0.0f ? detmath::Sin(rotation) : 0.0f;
     float corners[4][2];
     TransformCorners(x, y, rotation, c, s, a1, b1, a2, b2, corners);
     for (auto& corner : corners) rect->Expand(corner[0], corner[1]);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "assets/catalogue.h"
+#include "core/det_math.h"
 #include "core/sound_cues.h"
 #include "core/state.h"
 #include "input/keys.h"
@@ -105,7 +106,7 @@ void DrawMainMenu() {
     if (std::abs(menus.menuBarY - target) > 1) {
         const float next = static_cast<float>(menus.menuBarY) +
                            static_cast<float>(target - menus.menuBarY) / 10.0f;
-        menus.menuBarY = static_cast<int32_t>(target > menus.menuBarY ? std::ceil(next) : std::floor(next));
+        menus.menuBarY = static_cast<int32_t>(target > menus.menuBarY ? detmath::Ceil(next) : detmath::Floor(next));
     }
 
     const uint32_t grey = static_cast<uint32_t>(255 - pulse);

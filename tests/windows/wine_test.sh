@@ -48,6 +48,10 @@ if [ "${2:-}" != "--inside" ]; then
     trap 'rm -rf "$WORK"' EXIT
     cd "$WORK" || fail "no work folder"
 
+    # --- 0. the Windows build of the game code calls no maths library either --------------
+    bash "$ROOT/tests/check/no_libm.sh" --nm x86_64-w64-mingw32-nm "$OUT/game/libmirrorfall_core.a" ||
+        fail "the Windows game code calls the C library's maths"
+
     # --- 1. the same replays, the same traces ------------------------------------------------
     recordings=("idle --seed 11 --pattern idle" "walk --seed 12 --pattern walk"
                 "bomb --seed 13 --pattern bomb" "chaos --seed 14 --pattern chaos --input-seed 99"

@@ -81,7 +81,11 @@ void SilenceEngineLog() {
     int saved = dup(STDERR_FILENO);
     if (saved < 0) return;
     FILE* kept = fdopen(saved, "w");
+#if defined(_WIN32)
+    int null = open("NUL", O_WRONLY);
+#else
     int null = open("/dev/null", O_WRONLY);
+#endif
     if (kept == nullptr || null < 0) return;
     dup2(null, STDERR_FILENO);
     close(null);
@@ -442,7 +446,9 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
     // A reader that stops early (a trace piped into head) makes writes fail instead of killing
     // the tool before it has removed its work folder.
+#if defined(SIGPIPE)
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     int first = 1;
     bool verbose = false;
     while (first < argc && argv[first][0] == '-') {
