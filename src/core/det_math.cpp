@@ -14,7 +14,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace detmath {
@@ -23,17 +22,8 @@ namespace {
 using u64 = uint64_t;
 using u128 = unsigned __int128;
 
-u64 BitsOf(double d) {
-    u64 b;
-    std::memcpy(&b, &d, sizeof b);
-    return b;
-}
-
-double FromBits(u64 b) {
-    double d;
-    std::memcpy(&d, &b, sizeof d);
-    return d;
-}
+u64 BitsOf(double d) { return std::bit_cast<u64>(d); }
+double FromBits(u64 b) { return std::bit_cast<double>(b); }
 
 // 2^e for a normal exponent, -1022 <= e <= 1023.
 double Pow2(int e) { return FromBits(static_cast<u64>(e + 1023) << 52); }

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <mpfr.h>
 
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -19,68 +19,39 @@ namespace {
 
 using MpfrFn = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
 
-// The correctly rounded result in binary64, subnormals included.
-double ReferenceDouble(MpfrFn fn, double x) {
+// The correctly rounded result in binary32 or binary64, subnormals included.
+template <class T>
+T Reference(MpfrFn fn, T x) {
+    constexpr bool single = sizeof(T) == sizeof(float);
     mpfr_exp_t emin = mpfr_get_emin(), emax = mpfr_get_emax();
-    mpfr_set_emin(-1073);
-    mpfr_set_emax(1024);
+    mpfr_set_emin(single ? -148 : -1073);
+    mpfr_set_emax(single ? 128 : 1024);
     mpfr_t a, y;
-    mpfr_init2(a, 53);
-    mpfr_init2(y, 53);
-    mpfr_set_d(a, x, MPFR_RNDN);
+    mpfr_init2(a, single ? 24 : 53);
+    mpfr_init2(y, single ? 24 : 53);
+    mpfr_set_d(a, x, MPFR_RNDN);  // exact: the precision holds x
     int t = fn(y, a, MPFR_RNDN);
     mpfr_subnormalize(y, t, MPFR_RNDN);
-    double r = mpfr_get_d(y, MPFR_RNDN);
+    T r = static_cast<T>(mpfr_get_d(y, MPFR_RNDN));  // exact: y has T's precision and range
     mpfr_clear(a);
     mpfr_clear(y);
     mpfr_set_emin(emin);
     mpfr_set_emax(emax);
     return r;
 }
+double ReferenceDouble(MpfrFn fn, double x) { return Reference(fn, x); }
+float ReferenceFloat(MpfrFn fn, float x) { return Reference(fn, x); }
 
-// The correctly rounded result in binary32, subnormals included.
-float ReferenceFloat(MpfrFn fn, float x) {
-    mpfr_exp_t emin = mpfr_get_emin(), emax = mpfr_get_emax();
-    mpfr_set_emin(-148);
-    mpfr_set_emax(128);
-    mpfr_t a, y;
-    mpfr_init2(a, 24);
-    mpfr_init2(y, 24);
-    mpfr_set_flt(a, x, MPFR_RNDN);
-    int t = fn(y, a, MPFR_RNDN);
-    mpfr_subnormalize(y, t, MPFR_RNDN);
-    float r = mpfr_get_flt(y, MPFR_RNDN);
-    mpfr_clear(a);
-    mpfr_clear(y);
-    mpfr_set_emin(emin);
-    mpfr_set_emax(emax);
-    return r;
-}
-
-uint64_t Bits(double d) {
-    uint64_t b;
-    std::memcpy(&b, &d, sizeof b);
-    return b;
-}
-uint32_t Bits(float f) {
-    uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-double DoubleFromBits(uint64_t b) {
-    double d;
-    std::memcpy(&d, &b, sizeof d);
-    return d;
-}
-float FloatFromBits(uint32_t b) {
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
-}
+double DoubleFromBits(uint64_t b) { return std::bit_cast<double>(b); }
+float FloatFromBits(uint32_t b) { return std::bit_cast<float>(b); }
 
 // Same bits, or both NaN.
-bool Same(double a, double b) { return Bits(a) == Bits(b) || (a != a && b != b); }
-bool Same(float a, float b) { return Bits(a) == Bits(b) || (a != a && b != b); }
+bool Same(double a, double b) {
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b) || (a != a && b != b);
+}
+bool Same(float a, float b) {
+    return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b) || (a != a && b != b);
+}
 
 long Samples(long fallback) {
     if (const char* env = std::getenv("MIRRORFALL_MATH_SAMPLES")) return std::atol(env);

@@ -17,7 +17,8 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 LINUX_BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
 OUT="${MIRRORFALL_WINDOWS_OUT:-$ROOT/build-windows}"
 PKG="$OUT/Mirrorfall-windows-x86_64"
-TITLE="Mirrorfall ver 1.00a"
+NAME=wine
+. "$ROOT/tests/e2e/lib/common.sh"
 SIM="$LINUX_BUILD/game/mirrorfall-sim"
 
 fail() {
@@ -108,61 +109,21 @@ WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
 cp -r "$PKG" "$WORK/game" || fail "could not copy the game folder"
 cd "$WORK/game" || fail "no game folder"
-cp Keyconfig.ini Keyconfig.before
-bgm_of() { tr -d '\r' <Keyconfig.ini | sed -n 's/^BGM=\([0-9-]*\)$/\1/p' | head -n 1; }
-before="$(bgm_of)"
 
 "$WINE" ./mirrorfall.exe >"$WORK/game.out" 2>&1 &
 pid=$!
 
-window=""
-for _ in $(seq 1 300); do
-    window="$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)"
-    [ -n "$window" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
-    sleep 0.2
-done
-[ -n "$window" ] || fail "no window titled \"$TITLE\""
+e2e_wait_window 300   # Wine starts its desktop first
 xdotool windowfocus "$window" 2>/dev/null
 
-brightness() {
-    import -window root png:- 2>/dev/null | convert png:- -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
-}
-is_below() { awk -v v="${1:-1}" -v t="$2" 'BEGIN { exit !(v < t) }'; }
-# The title has loaded everything once the log names its background picture.
-for _ in $(seq 1 300); do
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before the title"
-    grep -q "title01.png" mirrorfall.log 2>/dev/null && break
-    level="$(brightness)"
-    is_below "$level" 0.13 || break
-    sleep 0.2
-done
+e2e_wait_title 300
 sleep 1
 import -window root "$OUT/wine_title.png" 2>/dev/null || fail "no screenshot"
-level="$(convert "$OUT/wine_title.png" -colorspace Gray -format '%[fx:mean]' info:)"
-is_below "$level" 0.02 && fail "the title screen is black (mean $level)"
+level="$(e2e_window_brightness)"
+e2e_is_below "$level" 0.13 && fail "the title screen is dark (mean $level)"
 echo "wine test: title reached, screenshot $OUT/wine_title.png (brightness $level)"
 
-press() {
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before the key $1"
-    xdotool keydown "$1"
-    sleep 0.2
-    xdotool keyup "$1"
-    sleep 0.2
-}
-press Down
-press Down
-press Return   # Options
-sleep 0.5
-press Down     # music volume
-press Right
-import -window root "$OUT/wine_options.png" 2>/dev/null
-press Escape   # back to the title: the settings are written
-sleep 0.5
-after="$(bgm_of)"
-expected=$((before + 5))
-[ "$before" -ge 100 ] && expected=0
-[ "$after" = "$expected" ] || fail "BGM is \"$after\" after leaving the options, expected $expected"
+e2e_raise_music_volume "$OUT/wine_options.png"
 echo "wine test: options took the keys; Keyconfig.ini BGM $before -> $after"
 
 # A game: Start, then no keys until every life is lost; the result panel appends the score.
@@ -191,13 +152,5 @@ for _ in $(seq 1 40); do
     xdotool keyup Escape
     sleep 1
 done
-for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end after Escape on the title"
-wait "$pid"
-status=$?
-pid=""
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
+e2e_expect_clean_exit "Escape on the title"
 echo "wine test: passed"

@@ -23,10 +23,11 @@ e2e_enter_xvfb() {
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" --inside "$build"
 }
 
-# Waits up to 20 s for the game (process $pid) to show its window; sets $window.
+# Waits up to 20 s (or $1 times 0.2 s) for the game (process $pid) to show its window; sets
+# $window.
 e2e_wait_window() {
     window=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 "${1:-100}"); do
         window="$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)"
         [ -n "$window" ] && return 0
         kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
@@ -48,6 +49,37 @@ e2e_expect_clean_exit() {
     [ "$status" -eq 0 ] || fail "the game ended with status $status"
 }
 
+e2e_window_brightness() {
+    import -window "$window" png:- 2>/dev/null | convert png:- -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null
+}
+e2e_is_below() { awk -v v="${1:-1}" -v t="$2" 'BEGIN { exit !(v < t) }'; }
+
+# Waits for the title: the logo runs 120 frames, then comes one long loading frame, and keys
+# pressed before the title shows are lost. The title is judged by the window's brightness (the
+# logo is dark, the title picture is not), looked at up to $1 times; sets $level.
+e2e_wait_title() {
+    local tries="$1" seen_dark=0 bright=0
+    sleep 1.5
+    for _ in $(seq 1 "$tries"); do
+        kill -0 "$pid" 2>/dev/null || fail "the game ended before the title"
+        # Without the data files the loading frame logs the title's pictures it cannot find.
+        if grep -q "title01.png" mirrorfall.log 2>/dev/null; then
+            bright=2
+            break
+        fi
+        level="$(e2e_window_brightness)"
+        if e2e_is_below "$level" 0.08; then
+            seen_dark=1
+            bright=0
+        elif [ "$seen_dark" = 1 ] && ! e2e_is_below "$level" 0.13; then
+            bright=$((bright + 1))
+            [ "$bright" -ge 2 ] && break
+        fi
+        sleep 0.2
+    done
+    [ "$bright" -ge 2 ] || fail "the title did not show (window brightness ${level:-unknown})"
+}
+
 # Presses key $1 in the game (process $pid): held long enough for the game to see it in at least
 # one frame, and released long enough for its latch to open again.
 press() {
@@ -57,3 +89,28 @@ press() {
     xdotool keyup "$1"
     sleep 0.15
 }
+
+# From the title with the cursor on Game Start: Options, music volume one step up, a screenshot
+# into $1, back to the title (which writes the settings). Checks Keyconfig.ini in the current
+# folder; sets $before and $after to the music volume.
+e2e_raise_music_volume() {
+    local shot="$1" expected
+    before="$(e2e_music_volume)"
+    [ -n "$before" ] || fail "Keyconfig.ini has no BGM value"
+    press Down
+    press Down
+    press Return   # Options
+    sleep 0.5          # the panel slides in
+    press Down     # music volume
+    press Right
+    import -window root "$shot" 2>/dev/null
+    press Escape   # back to the title: the settings are written
+    sleep 0.5
+    after="$(e2e_music_volume)"
+    expected=$((before + 5))
+    [ "$before" -ge 100 ] && expected=0
+    [ "$after" = "$expected" ] || fail "BGM is \"$after\" after leaving the options, expected $expected (was $before)"
+}
+
+e2e_music_volume() { tr -d '\r' <Keyconfig.ini | sed -n 's/^BGM=\([0-9-]*\)$/\1/p' | head -n 1; }
+
