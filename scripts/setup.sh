@@ -7,12 +7,13 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libzip-dev libpng-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-wqy-zenhei fonts-wqy-microhei
   libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
   libgtest-dev libbenchmark-dev libmpfr-dev
   clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick python3
   g++-mingw-w64-x86-64-posix wine64
+  ibus ibus-libpinyin dbus-x11
 )
 
 missing=()

@@ -48,6 +48,23 @@ struct hgeQuad {
 
 using hgeCallback = bool (*)();
 
+enum class TextEventType { KeyDown, Char, Composition };
+
+struct TextEvent {
+    TextEventType type;
+    // KeyDown: the virtual key. Char: below 128 the ASCII code, otherwise the character's two
+    // GBK bytes as (lead << 8) | trail.
+    int code;
+    // Composition: the string being composed, GBK, zero-terminated ("" when the composition
+    // ended); the input method's cursor in it, in bytes; and its page of candidates formatted
+    // "1.A 2.B 3.C ", or "" where the input method shows its own candidate window.
+    const char* composition;
+    int compositionCursor;
+    const char* candidates;
+};
+
+using TextEventHandler = void (*)(const TextEvent& event);
+
 enum hgeBoolState {
     HGE_WINDOWED,     // windowed (true) or full screen; may change between EndScene and BeginScene
     HGE_ZBUFFER,      // depth buffer on
@@ -181,6 +198,24 @@ public:
     virtual bool Input_GetKeyState(int key) = 0;  // held now, whatever window has focus
     virtual void Input_GetMousePos(float* x, float* y) = 0;  // scene coordinates
 
+    // --- Text input ------------------------------------------------------------------------------
+    // What a text field needs of the platform in place of a window procedure and an input
+    // method manager. The handler runs on the loop's thread between frames, while the engine
+    // reads the platform's events, once per event in the order they happened:
+    //   - every key-down (auto-repeats included), as its virtual key;
+    //   - characters: typed or committed text, one event per character, in the game's code
+    //     page (see TextEvent::code); Backspace, Tab, Enter and Escape key-downs also give their
+    //     control characters 8, 9, 13 and 27, after the key-down. A character that has no code
+    //     in the code page is refused with a line in the log;
+    //   - the input method's composition whenever it changes, and an empty one when it ends.
+    // Characters and compositions come only while text input is on; it is off at start-up.
+    virtual void Input_SetTextHandler(TextEventHandler handler) = 0;
+    virtual void Input_SetTextInput(bool on) = 0;
+    virtual bool Input_GetTextInput() = 0;
+    // Where the text being typed is, in scene coordinates: the input method puts its own
+    // candidate window beside this rectangle.
+    virtual void Input_SetTextInputRect(float x, float y, float w, float h) = 0;
+
     // --- Timer -----------------------------------------------------------------------------------
     virtual int Timer_GetFPS() = 0;  // frames shown during the last second
 
@@ -190,6 +225,11 @@ protected:
 
 // The one engine of the process, with one more reference for the caller.
 Engine* hgeCreate(int version);
+
+// Whether the process's engine exists and has opened its window, without making one or
+// taking a reference. What is built before the program picks its backend (the glyph fonts)
+// waits for this before it touches the engine.
+bool Engine_WindowOpen();
 
 // Which backend hgeCreate makes. Called once by the program before the first hgeCreate.
 using EngineFactory = Engine* (*)();

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/code_page.h"
 #include "platform/headless_engine.h"
 
 namespace {
@@ -32,6 +33,8 @@ bool ReadDiskFile(const std::string& path, std::vector<unsigned char>& out) {
 EngineBase* CurrentEngine() { return gEngine; }
 
 void Engine_UseBackend(EngineFactory factory) { gFactory = factory; }
+
+bool Engine_WindowOpen() { return gEngine != nullptr && gEngine->System_GetState(HGE_HWND) != 0; }
 
 Engine* hgeCreate(int version) {
     if (version != HGE_VERSION) return nullptr;
@@ -188,3 +191,70 @@ void* EngineBase::Resource_Load(const char* filename, uint32_t* size) {
 }
 
 void EngineBase::Resource_Free(void* data) { delete[] static_cast<unsigned char*>(data); }
+
+void EngineBase::Input_SetTextInput(bool on) {
+    if (textInput_ == on) return;
+    textInput_ = on;
+    OnTextInputChanged();
+}
+
+void EngineBase::Input_SetTextInputRect(float x, float y, float w, float h) {
+    if (textRect_[0] == x && textRect_[1] == y && textRect_[2] == w && textRect_[3] == h) return;
+    textRect_[0] = x;
+    textRect_[1] = y;
+    textRect_[2] = w;
+    textRect_[3] = h;
+    OnTextInputRectChanged();
+}
+
+void EngineBase::DeliverKeyDown(int vk) {
+    if (textHandler_ == nullptr || vk <= 0 || vk > 255) return;
+    TextEvent key{TextEventType::KeyDown, vk, "", 0, ""};
+    textHandler_(key);
+    // The platform's text events carry printable text only; the editing keys' characters are
+    // made here, as a Windows message loop translates them.
+    if (!textInput_) return;
+    if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE) {
+        TextEvent character{TextEventType::Char, vk, "", 0, ""};
+        textHandler_(character);
+    }
+}
+
+void EngineBase::DeliverText(const char* utf8) {
+    if (textHandler_ == nullptr || !textInput_ || utf8 == nullptr) return;
+    size_t length = std::strlen(utf8);
+    size_t pos = 0;
+    while (char32_t cp = NextUtf8(utf8, length, &pos)) {
+        uint32_t code = CodePageCharCode(cp);
+        if (code == 0) {
+            System_Log("Text input: U+%04X has no code in the game's code page; not typed",
+                       unsigned(cp));
+            continue;
+        }
+        TextEvent character{TextEventType::Char, int(code), "", 0, ""};
+        textHandler_(character);
+    }
+}
+
+void EngineBase::DeliverComposition(const char* utf8, int cursorChars) {
+    if (textHandler_ == nullptr || !textInput_) return;
+    std::string gbk;
+    int cursorBytes = 0;
+    size_t length = utf8 != nullptr ? std::strlen(utf8) : 0;
+    size_t pos = 0;
+    int chars = 0;
+    while (char32_t cp = NextUtf8(utf8, length, &pos)) {
+        if (chars == cursorChars) cursorBytes = int(gbk.size());
+        uint32_t code = CodePageCharCode(cp);
+        if (code == 0) gbk += '?';
+        else if (code < 0x80) gbk += char(code);
+        else {
+            gbk += char(code >> 8);
+            gbk += char(code & 0xFF);
+        }
+        ++chars;
+    }
+    if (cursorChars >= chars) cursorBytes = int(gbk.size());
+    TextEvent composition{TextEventType::Composition, 0, gbk.c_str(), cursorBytes, ""};
+    textHandler_(composition);
+}

@@ -40,6 +40,11 @@ public:
     // wrong password locks: attaching the pack said that once.
     bool ReadResource(const char* filename, std::vector<unsigned char>& out);
 
+    void Input_SetTextHandler(TextEventHandler handler) override { textHandler_ = handler; }
+    void Input_SetTextInput(bool on) override;
+    bool Input_GetTextInput() override { return textInput_; }
+    void Input_SetTextInputRect(float x, float y, float w, float h) override;
+
 protected:
     EngineBase() = default;
     // Called when the last reference is given back; the backend closes everything here.
@@ -48,6 +53,18 @@ protected:
     virtual void OnWindowedChanged() {}
     // A backend reacts to HGE_TITLE changing after System_Initiate.
     virtual void OnTitleChanged() {}
+    // A backend turns the platform's text input on or off, and moves its candidate window.
+    virtual void OnTextInputChanged() {}
+    virtual void OnTextInputRectChanged() {}
+
+    // The text events of Input_SetTextHandler, made from what the platform reports.
+    // A key went down (or repeats); also gives the control character of Backspace, Tab, Enter
+    // and Escape while text input is on.
+    void DeliverKeyDown(int vk);
+    // Typed or committed text (UTF-8): one character event each, while text input is on.
+    void DeliverText(const char* utf8);
+    // The composition (UTF-8) with its cursor in characters, while text input is on.
+    void DeliverComposition(const char* utf8, int cursorChars);
 
     // States, with the defaults the game's start-up overrides.
     bool windowed_ = true;
@@ -64,6 +81,9 @@ protected:
     std::string title_ = "HGE";
     std::string logFile_;
     uintptr_t window_ = 0;  // HGE_HWND: nonzero once the window exists
+    TextEventHandler textHandler_ = nullptr;
+    bool textInput_ = false;
+    float textRect_[4] = {0, 0, 0, 0};  // x, y, w, h in scene coordinates
     bool initiated_ = false;
 
     ResourcePack pack_;

@@ -41,6 +41,15 @@ public:
         skipDrawing_ = skip;
         drawsNothing_ = skipDrawing_ && !recordQuads_;
     }
+    // Text events as the SDL backend makes them from the platform's: a key-down (for the text
+    // handler only: it does not hold the key), typed or committed text (UTF-8), and the input
+    // method's composition with its cursor in characters. The last two arrive only while text
+    // input is on, as on the real platform.
+    void PushKeyDown(int vk) { DeliverKeyDown(vk); }
+    void PushText(const char* utf8) { DeliverText(utf8); }
+    void PushComposition(const char* utf8, int cursorChars) { DeliverComposition(utf8, cursorChars); }
+    bool TextInputOn() const { return textInput_; }
+    const float* TextInputRect() const { return textRect_; }
 
     long FramesRun() const { return framesRun_; }
     long QuadsThisScene() const { return quadsThisScene_; }

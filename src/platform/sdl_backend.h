@@ -63,6 +63,8 @@ protected:
     void Shutdown() override;
     void OnWindowedChanged() override;
     void OnTitleChanged() override;
+    void OnTextInputChanged() override;
+    void OnTextInputRectChanged() override;
 
 private:
     struct Texture;

@@ -133,6 +133,8 @@ bool SdlEngine::System_Initiate() {
     // The program's own main() is the entry point (no SDL_main wrapper, which Windows builds
     // would otherwise need).
     SDL_SetMainReady();
+    // A composition longer than SDL's 32-byte event arrives whole instead of cut.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;
@@ -165,6 +167,10 @@ bool SdlEngine::System_Initiate() {
         return false;
     }
     window_ = SDL_GetWindowID(windowHandle_);
+    // SDL starts with text input on; the game turns it on only while a text field is active,
+    // so that the input method does not take the game's keys.
+    SDL_StopTextInput();
+    textInput_ = false;
     if (useSound_) OpenAudio();
     initiated_ = true;
     if (gLiveEngine == nullptr) {
@@ -184,6 +190,30 @@ void SdlEngine::OnWindowedChanged() {
 
 void SdlEngine::OnTitleChanged() {
     if (windowHandle_ != nullptr) SDL_SetWindowTitle(windowHandle_, title_.c_str());
+}
+
+void SdlEngine::OnTextInputChanged() {
+    if (!videoStarted_) return;
+    if (textInput_) {
+        OnTextInputRectChanged();
+        SDL_StartTextInput();
+    } else {
+        SDL_StopTextInput();
+    }
+}
+
+void SdlEngine::OnTextInputRectChanged() {
+    if (windowHandle_ == nullptr) return;
+    int w = 0, h = 0;
+    WindowPixels(w, h);
+    float x0, y0, scale;
+    Letterbox(w, h, x0, y0, scale);
+    SDL_Rect rect;
+    rect.x = int(x0 + textRect_[0] * scale);
+    rect.y = int(y0 + textRect_[1] * scale);
+    rect.w = std::max(1, int(textRect_[2] * scale));
+    rect.h = std::max(1, int(textRect_[3] * scale));
+    SDL_SetTextInputRect(&rect);
 }
 
 uintptr_t SdlEngine::System_GetForegroundWindow() {
@@ -274,9 +304,21 @@ bool SdlEngine::PumpEvents() {
                 if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseAllKeys();
                 break;
             case SDL_KEYDOWN:
-            case SDL_KEYUP:
-                SetKey(VirtualKey(event.key.keysym.sym, event.key.keysym.scancode),
-                       event.type == SDL_KEYDOWN);
+            case SDL_KEYUP: {
+                int vk = VirtualKey(event.key.keysym.sym, event.key.keysym.scancode);
+                SetKey(vk, event.type == SDL_KEYDOWN);
+                if (event.type == SDL_KEYDOWN) DeliverKeyDown(vk);
+                break;
+            }
+            case SDL_TEXTINPUT:
+                DeliverText(event.text.text);
+                break;
+            case SDL_TEXTEDITING:
+                DeliverComposition(event.edit.text, event.edit.start);
+                break;
+            case SDL_TEXTEDITING_EXT:
+                DeliverComposition(event.editExt.text, event.editExt.start);
+                SDL_free(event.editExt.text);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:

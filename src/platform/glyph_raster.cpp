@@ -1,0 +1,184 @@
+// glyph_raster.cpp -- GlyphRasterizer over fontconfig and FreeType.
+#include "platform/glyph_raster.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// One FreeType library for the process. Fonts live until the program ends, so it is never
+// closed.
+FT_Library Library() {
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        if (FT_Init_FreeType(&made) != 0) made = nullptr;
+        return made;
+    }();
+    return library;
+}
+
+class FreeTypeRasterizer : public GlyphRasterizer {
+public:
+    FreeTypeRasterizer(FT_Face face, std::string file, bool bold, bool italic)
+        : face_(face), file_(std::move(file)), bold_(bold), italic_(italic) {
+        // The ascent a Windows font reports is its OS/2 table's "win" ascent scaled to the em;
+        // other fonts fall back on FreeType's scaled ascender.
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+        if (os2 != nullptr && os2->version != 0xFFFF && face_->units_per_EM > 0) {
+            ascent_ = int(std::lround(double(os2->usWinAscent) * face_->size->metrics.y_ppem /
+                                      face_->units_per_EM));
+        } else {
+            ascent_ = int((face_->size->metrics.ascender + 63) >> 6);
+        }
+    }
+    ~FreeTypeRasterizer() override { FT_Done_Face(face_); }
+
+    const std::string& FontFile() const override { return file_; }
+    int Ascent() const override { return ascent_; }
+    bool HasGlyph(char16_t code) const override { return FT_Get_Char_Index(face_, code) != 0; }
+
+    long GlyphOutline(char16_t code, int format, GlyphMetrics* metrics, void* buffer,
+                      unsigned long bufferSize) override {
+        if (format != GLYPH_BITMAP && format != GLYPH_GRAY8) return GLYPH_ERROR;
+        // The cache asks twice for each glyph, first for the size, then for the bits.
+        if (!(haveLast_ && lastCode_ == code && lastFormat_ == format)) {
+            haveLast_ = false;
+            if (!Render(code, format)) return GLYPH_ERROR;
+            haveLast_ = true;
+            lastCode_ = code;
+            lastFormat_ = format;
+        }
+        if (metrics != nullptr) *metrics = lastMetrics_;
+        if (buffer != nullptr) {
+            if (bufferSize < lastBits_.size()) return GLYPH_ERROR;
+            std::memcpy(buffer, lastBits_.data(), lastBits_.size());
+        }
+        return long(lastBits_.size());
+    }
+
+private:
+    bool Render(char16_t code, int format) {
+        bool mono = format == GLYPH_BITMAP;
+        // One-bit glyphs may come from a font's own hand-made bitmaps; grey ones are always
+        // rendered from the outline.
+        FT_Int32 flags = mono ? FT_LOAD_TARGET_MONO : (FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP);
+        if (FT_Load_Char(face_, FT_ULong(code), flags) != 0) return false;
+        FT_GlyphSlot slot = face_->glyph;
+        if (bold_) FT_GlyphSlot_Embolden(slot);
+        if (italic_) FT_GlyphSlot_Oblique(slot);
+        if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
+            FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) {
+            return false;
+        }
+        const FT_Bitmap& bitmap = slot->bitmap;
+        if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) {
+            return false;
+        }
+        lastBits_.clear();
+        if (bitmap.width == 0 || bitmap.rows == 0) {
+            lastMetrics_ = GlyphMetrics{1, 1, 0, 0};
+            return true;
+        }
+        unsigned w = bitmap.width;
+        unsigned h = bitmap.rows;
+        lastMetrics_ = GlyphMetrics{w, h, slot->bitmap_left, slot->bitmap_top};
+        size_t pitch = mono ? size_t((w + 31) / 32) * 4 : size_t((w + 3) / 4) * 4;
+        lastBits_.assign(pitch * h, 0);
+        int grays = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
+        for (unsigned y = 0; y < h; ++y) {
+            const unsigned char* row = bitmap.buffer + ptrdiff_t(y) * bitmap.pitch;
+            unsigned char* out = lastBits_.data() + pitch * y;
+            for (unsigned x = 0; x < w; ++x) {
+                int level;  // 0..64
+                if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+                    level = (row[x / 8] >> (7 - x % 8)) & 1 ? 64 : 0;
+                } else {
+                    level = (row[x] * 64 + grays / 2) / grays;
+                }
+                if (mono) {
+                    if (level >= 32) out[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+                } else {
+                    out[x] = static_cast<unsigned char>(level);
+                }
+            }
+        }
+        return true;
+    }
+
+    FT_Face face_;
+    std::string file_;
+    bool bold_;
+    bool italic_;
+    int ascent_ = 0;
+    bool haveLast_ = false;
+    char16_t lastCode_ = 0;
+    int lastFormat_ = 0;
+    GlyphMetrics lastMetrics_;
+    std::vector<unsigned char> lastBits_;
+};
+
+}  // namespace
+
+std::unique_ptr<GlyphRasterizer> GlyphRasterizer::Open(const std::string& family, int pixelSize,
+                                                       bool bold, bool italic, std::string* error) {
+    auto fail = [error](std::string why) {
+        if (error != nullptr) *error = std::move(why);
+        return nullptr;
+    };
+    if (pixelSize <= 0) return fail("no size");
+    if (Library() == nullptr) return fail("FreeType cannot start");
+    if (FcInit() == FcFalse) return fail("fontconfig cannot start");
+
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    // A bare Chinese family name matches a Latin default font on a system without that exact
+    // family; asking for the language finds an installed CJK font instead.
+    FcLangSet* languages = FcLangSetCreate();
+    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("zh-cn"));
+    FcPatternAddLangSet(pattern, FC_LANG, languages);
+    FcLangSetDestroy(languages);
+    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (match == nullptr) return fail("fontconfig knows no font for it");
+
+    FcChar8* file = nullptr;
+    int index = 0;
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+    if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {
+        FcPatternDestroy(match);
+        return fail("fontconfig's match has no file");
+    }
+    std::string path = reinterpret_cast<const char*>(file);
+    FcPatternDestroy(match);
+
+    FT_Face face = nullptr;
+    if (FT_New_Face(Library(), path.c_str(), index, &face) != 0) {
+        return fail("FreeType cannot open " + path);
+    }
+    if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize)) != 0) {
+        FT_Done_Face(face);
+        return fail("FreeType cannot size " + path);
+    }
+    // Only what the matched face lacks is made up.
+    bool embolden = bold && weight < FC_WEIGHT_BOLD;
+    bool slope = italic && slant == FC_SLANT_ROMAN;
+    return std::make_unique<FreeTypeRasterizer>(face, path, embolden, slope);
+}
