@@ -69,7 +69,7 @@ private:
         bool mono = format == GLYPH_BITMAP;
         // One-bit glyphs may come from a font's own hand-made bitmaps; grey ones are always
         // rendered from the outline.
-        FT_Int32 flags = mono ? FT_LOAD_TARGET_MONO : (FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP);
+        FT_Int32 flags = mono ? FT_LOAD_TARGET_MONO : (FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP);
         if (FT_Load_Char(face_, FT_ULong(code), flags) != 0) return false;
         FT_GlyphSlot slot = face_->glyph;
         if (bold_) FT_GlyphSlot_Embolden(slot);

@@ -71,6 +71,7 @@ TEST_F(BitmapFontTest, TheFirstLineMustBeExactlyTheMarker) {
         {"lower case", "[hgefont]\nBitmap=bitmap_font_test.png\nChar=41,0,0,7,10,0,0\n", false},
         {"an empty file", "", false},
         {"a NUL first", std::string(1, '\0') + kHead + "Char=41,0,0,7,10,0,0\n", false},
+        {"line ends only", "\r\n\n", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
