@@ -152,6 +152,8 @@ public:
     // Later file names are looked up in this zip first (with the password, traditional or AES
     // encryption), then on disk relative to the current directory.
     virtual bool Resource_AttachPack(const char* filename, const char* password) = 0;
+    // Later file names are looked up on disk only.
+    virtual void Resource_RemoveAllPacks() = 0;
     // The whole file in a new buffer (nullptr when missing); *size gets its length when asked.
     virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
     virtual void Resource_Free(void* data) = 0;

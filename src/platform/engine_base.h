@@ -32,6 +32,7 @@ public:
     void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
 
     bool Resource_AttachPack(const char* filename, const char* password) override;
+    void Resource_RemoveAllPacks() override { pack_.Close(); }
     void* Resource_Load(const char* filename, uint32_t* size = nullptr) override;
     void Resource_Free(void* data) override;
 

@@ -15,5 +15,6 @@ HeadlessEngine& UseHeadlessEngine() {
     engine.SetFocus(true);
     engine.ClearRecordedQuads();
     engine.ClearPlayedSounds();
+    engine.Resource_RemoveAllPacks();
     return engine;
 }

@@ -5,5 +5,5 @@
 #include "platform/headless_engine.h"
 
 // The headless engine, initiated, installed as `hge`; keys released, focus given, recordings
-// cleared. Call at the start of a test (or from a fixture's SetUp).
+// cleared, no resource pack attached (a pack one test attached does not serve the next). Call at the start of a test (or from a fixture's SetUp).
 HeadlessEngine& UseHeadlessEngine();
