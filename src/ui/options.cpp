@@ -111,6 +111,9 @@ int32_t VolumeUp(int32_t v) {
 
 void LeaveToTitle(bool keepSlide) {
     run.screen = Screen::Title;
+    // Keys held as the menu closes must not act again on the title (Escape and Enter together
+    // would reopen the options at once).
+    SetAllMenuLatches();
     menus.menuCursor = 2;  // the main menu's Options item
     RaiseCue(CUE_CANCEL00);
     FreeOptionsLabels();
@@ -223,6 +226,8 @@ void KeyConfigFrame() {
     }
     if (TakeMenuKey(MenuKey::Cancel)) {
         run.screen = Screen::Options;
+        // Keys held as the key list closes must not act again on the options menu.
+        SetAllMenuLatches();
         menus.menuCursor = 0;
         RaiseCue(CUE_CANCEL00);
         return;

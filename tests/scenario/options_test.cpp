@@ -177,6 +177,34 @@ TEST_F(OptionsTest, RebindingTakesTheNextKeyAndEscapeCancels) {
     EXPECT_NE(ReadFile("Keyconfig.ini").find("SLOW=40\r\n"), std::string::npos);
 }
 
+// Escape and Enter pressed in the same frame and held: one press, one change of screen.
+TEST_F(OptionsTest, EscapeAndEnterTogetherLeaveTheOptionsOnce) {
+    ToOptions();
+    engine->SetKey(VK_ESCAPE, true);
+    engine->SetKey(VK_RETURN, true);
+    Run(5);
+    EXPECT_EQ(run.screen, Screen::Title);
+    engine->SetKey(VK_ESCAPE, false);
+    engine->SetKey(VK_RETURN, false);
+    Run();
+    EXPECT_EQ(run.screen, Screen::Title);
+}
+
+TEST_F(OptionsTest, EscapeAndEnterTogetherLeaveTheKeyListOnce) {
+    ToOptions();
+    Tap(VK_RETURN);
+    ASSERT_EQ(run.screen, Screen::KeyConfig);
+    engine->SetKey(VK_ESCAPE, true);
+    engine->SetKey(VK_RETURN, true);
+    Run(5);
+    EXPECT_EQ(run.screen, Screen::Options);
+    EXPECT_FALSE(menus.waitingForKey);
+    engine->SetKey(VK_ESCAPE, false);
+    engine->SetKey(VK_RETURN, false);
+    Run();
+    EXPECT_EQ(run.screen, Screen::Options);
+}
+
 TEST_F(OptionsTest, KeyConfigurationSlidesToNineHundredAndBackOverThirtyFrames) {
     ToOptions();
     Tap(VK_RETURN);
