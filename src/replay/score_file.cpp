@@ -19,16 +19,19 @@ namespace {
 
 constexpr const char* kScoreFile = "Replay/score.rpy";
 
-// Reads the next record: a separator character, then the score. False at the end of the file.
-// Records are written as 64-bit numbers and read back as 64-bit numbers, so a score beyond the
-// 32-bit range comes back whole. A separator without a number is still a record; it keeps
-// whatever `value` held before.
-bool ReadRecord(FILE* file, int64_t& value) {
+enum class Read { End, Record, NoNumber };
+
+// Reads the next record: a separator character, then the score. Records are written as 64-bit
+// numbers and read back as 64-bit numbers, so a score beyond the 32-bit range comes back whole.
+// A separator without a number after it (a hand-edited file ending in a line break) is no
+// game: it must not count again the score read before it.
+Read ReadRecord(FILE* file, int64_t& value) {
     char separator;
-    if (std::fscanf(file, "%c", &separator) != 1) return false;
+    if (std::fscanf(file, "%c", &separator) != 1) return Read::End;
     long long number;
-    if (std::fscanf(file, "%lld", &number) == 1) value = number;
-    return true;
+    if (std::fscanf(file, "%lld", &number) != 1) return Read::NoNumber;
+    value = number;
+    return Read::Record;
 }
 
 // Opens the score file for reading: only an ordinary file, so a pipe or device in its place
@@ -92,7 +95,8 @@ ScoreRank AppendScore(int64_t finalScore) {
     FILE* file = OpenScoreFile();
     if (file == nullptr) return rank;
     int64_t stored = 0;
-    while (ReadRecord(file, stored)) {
+    for (Read read; (read = ReadRecord(file, stored)) != Read::End;) {
+        if (read == Read::NoNumber) continue;
         // Ties count against the new game: equalling the best earlier score ranks second.
         if (stored >= finalScore) rank.rank += 1;
         rank.total += 1;
@@ -107,7 +111,8 @@ bool LoadScoreList() {
     if (file == nullptr) return false;
     int64_t* first = scoreList.records + 1;
     int64_t stored = 0;
-    while (ReadRecord(file, stored)) {
+    for (Read read; (read = ReadRecord(file, stored)) != Read::End;) {
+        if (read == Read::NoNumber) continue;
         // With the list full, a new record only takes the place of the lowest one kept, so the
         // list never grows past its room and the best scores are never the ones dropped. Kept
         // as a heap with the lowest record first until the end.

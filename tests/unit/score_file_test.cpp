@@ -84,6 +84,18 @@ TEST_F(ScoreFileTest, ListComesBackHighestFirst) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(scoreList.records[i + 1], expected[i]);
 }
 
+TEST_F(ScoreFileTest, ASeparatorWithoutANumberIsNoRecord) {
+    // Hand-edited: a line break at the end, and a stray separator in the middle.
+    WriteFile(" 1200 85\r\n");
+    ASSERT_TRUE(LoadScoreList());
+    ASSERT_EQ(scoreList.count, 2);
+    EXPECT_EQ(scoreList.records[1], 1200);
+    EXPECT_EQ(scoreList.records[2], 85);
+    WriteFile(" 1200  x 85\n");
+    ASSERT_TRUE(LoadScoreList());
+    EXPECT_EQ(scoreList.count, 2);
+}
+
 TEST_F(ScoreFileTest, AFullListKeepsTheHighestScoresWithinItsRoom) {
     std::string text;
     for (int i = 0; i < kScoreListRoom + 500; ++i) text += " " + std::to_string(i);
