@@ -44,6 +44,8 @@ void GameReset() {
 
     ClearPlayField();
     overlay.pauseFade = 0;
+    overlay.resultRank = 0;
+    overlay.resultTotal = 0;
 }
 
 void NewGameLoadingFrame() {

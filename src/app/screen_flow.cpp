@@ -1,6 +1,8 @@
 // screen_flow.cpp -- the screen state machine, the game frame, the pause and result overlays.
 #include "app/screen_flow.h"
 
+#include <cinttypes>
+
 #include "app/game_reset.h"
 #include "app/loading.h"
 #include "core/sound_cues.h"
@@ -13,6 +15,7 @@
 #include "input/keys.h"
 #include "replay/score_file.h"
 #include "ui/overlays.h"
+#include "ui/replay_screens.h"
 #include "ui/screen_switch.h"
 #include "ui/title.h"
 
@@ -33,6 +36,13 @@ void FreeMusic() {
     run.musicChannel = 0;
 }
 
+// The end of a watched replay, in the log: how far it played and how it ended, as
+// mirrorfall-sim verify reports a replay.
+void LogReplayEnd(int32_t result) {
+    hge->System_Log("Replay ended: %d frames of play, result %d, score %" PRId64,
+                    int(record.replayFrame), int(result), run.score);
+}
+
 // Freezes the game screen under the pause menu or the result panel.
 void OpenOverlay(PauseState state) {
     TakeSnapshot();
@@ -50,6 +60,7 @@ void GameFrame() {
     WorldStep();
     // The end of a replay freezes the frame under the pause menu; resuming pauses again.
     if (ReplayEnded()) {
+        LogReplayEnd(run.lives);
         LatchMenuKeys({MenuKey::Cancel, MenuKey::Confirm});
         overlay.pauseCursor = 1;
         OpenOverlay(PauseState::Paused);
@@ -77,11 +88,13 @@ void GameEndChecks() {
         OpenOverlay(ended);
         run.resultCode = run.lives;
         run.lives = 0;
+        if (record.replayPlayback) LogReplayEnd(run.resultCode);
     }
     if (run.frameCounter == kResultStart) {
         run.pauseState = ended;
         run.resultCode = run.lives;
         TakeSnapshot();
+        if (record.replayPlayback) LogReplayEnd(run.resultCode);
     }
     DrawScreenSwitch();
     hge->Gfx_EndScene();
@@ -208,6 +221,9 @@ bool ResultPanel() {
     if (run.frameCounter < kEndSequence) run.frameCounter = kResultStart;
     if (run.frameCounter <= 100200) run.frameCounter += 1;
     if (run.frameCounter == 100070) {
+        // A score file that cannot be opened shows 0 / 0, never the previous game's rank.
+        overlay.resultRank = 0;
+        overlay.resultTotal = 0;
         const ScoreRank rank = AppendScore(run.score);
         overlay.resultRank = rank.rank;
         overlay.resultTotal = rank.total;
@@ -215,8 +231,8 @@ bool ResultPanel() {
     DrawResultPanel(run.frameCounter, run.score, overlay.resultRank, overlay.resultTotal);
 
     if (run.switchCountdown == 90) {
-        // The replay-save screen makes its own name fields when it opens.
         LeaveGame(Screen::ReplaySave, 1000);
+        CreateNameFields();
         return true;
     }
     // Works whether or not the window has focus; Confirm does nothing here.
@@ -274,11 +290,12 @@ void TitleSideFrame() {
         run.frameCounter = kTitleStart;
         TitleLoadingFrame();
     }
-    if (TitleFrame() == TitleRequest::StartGame) {
-        run.screen = Screen::Game;
-        record.replayPlayback = false;
-        NewGameLoadingFrame();
-    }
+    const TitleRequest request = TitleFrame();
+    if (request == TitleRequest::None) return;
+    run.screen = Screen::Game;
+    // A replay's game keeps the seed it was recorded with (the reset reads replayPlayback).
+    if (request == TitleRequest::StartGame) record.replayPlayback = false;
+    NewGameLoadingFrame();
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ TitleRequest TitleFrame() {
     switch (run.screen) {
         case Screen::ReplayList:
         case Screen::ReplaySave:
-            ReplayMenuFrame();
+            request = ReplayMenuFrame();
             break;
         case Screen::ScoreList:
             ScoreListFrame();

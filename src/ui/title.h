@@ -19,7 +19,8 @@ void DrawLogo();
 void MoveMenuCursor(int rows);
 
 // What a title-side screen asks of the screen flow at the end of its frame.
-enum class TitleRequest { None, StartGame };
+// StartGame: a new recorded game; PlayReplay: the game of the replay just loaded.
+enum class TitleRequest { None, StartGame, PlayReplay };
 
 // Runs screens 0..9 for one frame after the logo, after the clear and before the shutter.
 TitleRequest TitleFrame();
