@@ -14,25 +14,20 @@ namespace {
 
 // One descriptor per direction, opened on first use and kept: the game converts text every
 // frame on its one thread.
-iconv_t Descriptor(const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    return cd;
-}
-
 iconv_t ToWide() {
-    static iconv_t cd = Descriptor("UTF-16LE", "GBK");
+    static iconv_t cd = iconv_open("UTF-16LE", "GBK");
     return cd;
 }
 iconv_t FromWide() {
-    static iconv_t cd = Descriptor("GBK", "UTF-16LE");
+    static iconv_t cd = iconv_open("GBK", "UTF-16LE");
     return cd;
 }
 iconv_t FromUtf8() {
-    static iconv_t cd = Descriptor("GBK", "UTF-8");
+    static iconv_t cd = iconv_open("GBK", "UTF-8");
     return cd;
 }
 iconv_t ToUtf8() {
-    static iconv_t cd = Descriptor("UTF-8", "GBK");
+    static iconv_t cd = iconv_open("UTF-8", "GBK");
     return cd;
 }
 

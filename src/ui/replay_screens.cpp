@@ -37,6 +37,17 @@ bool ArrowPressed(int vk, MenuKey latch) {
     return hge->Input_GetKeyState(vk) && Latch(latch) == 0.0f;
 }
 
+// Left or Right (the arrows only) turns between the replay list and the score list.
+bool TakeSideArrow() {
+    MenuKey side;
+    if (ArrowPressed(VK_LEFT, MenuKey::Left)) side = MenuKey::Left;
+    else if (ArrowPressed(VK_RIGHT, MenuKey::Right)) side = MenuKey::Right;
+    else return false;
+    Latch(side) = 1.0f;
+    RaiseCue(CUE_SELECT00);
+    return true;
+}
+
 void DrawSlotList() {
     char text[64];
     for (int n = 1; n <= kReplaySlotCount; ++n) {
@@ -143,16 +154,11 @@ TitleRequest ReplayMenuFrame() {
             menus.menuCursor = menus.menuCursor <= 0 ? kReplaySlotCount - 1 : menus.menuCursor - 1;
             RaiseCue(CUE_SELECT00);
         }
-        if (!saving) {
-            bool left = ArrowPressed(VK_LEFT, MenuKey::Left);
-            bool right = !left && ArrowPressed(VK_RIGHT, MenuKey::Right);
-            if (left || right) {
-                Latch(left ? MenuKey::Left : MenuKey::Right) = 1.0f;
-                run.screen = Screen::ScoreList;
-                RaiseCue(CUE_SELECT00);
-                struct stat info;
-                if (::stat(kScoreFile, &info) != 0 || !LoadScoreList()) run.screen = Screen::ReplayList;
-            }
+        if (!saving && TakeSideArrow()) {
+            // Without a score file (or one that cannot be read) the player stays on the list.
+            run.screen = Screen::ScoreList;
+            struct stat info;
+            if (::stat(kScoreFile, &info) != 0 || !LoadScoreList()) run.screen = Screen::ReplayList;
         }
     }
 
@@ -218,15 +224,7 @@ TitleRequest ReplayMenuFrame() {
 }
 
 void ScoreListFrame() {
-    if (IsForeground()) {
-        bool left = ArrowPressed(VK_LEFT, MenuKey::Left);
-        bool right = !left && ArrowPressed(VK_RIGHT, MenuKey::Right);
-        if (left || right) {
-            Latch(left ? MenuKey::Left : MenuKey::Right) = 1.0f;
-            run.screen = Screen::ReplayList;
-            RaiseCue(CUE_SELECT00);
-        }
-    }
+    if (IsForeground() && TakeSideArrow()) run.screen = Screen::ReplayList;
     char text[64];
     for (int n = 1; n <= 100 && n <= scoreList.count; ++n) {
         std::snprintf(text, sizeof text, "NO.%03d  %" PRId64, n, scoreList.records[n]);
