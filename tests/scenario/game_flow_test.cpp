@@ -5,6 +5,8 @@
 #include "game/boss.h"
 #include "game/player.h"
 #include "replay/replay.h"
+#include "ui/replay_screens.h"
+#include "ui/text_input.h"
 
 namespace {
 
@@ -203,7 +205,7 @@ TEST_F(GameFlowTest, ALostGameRecordsItsScoreAndShowsTheRank) {
     EXPECT_EQ(run.frameCounter, 100201);
     EXPECT_EQ(ReadFile("Replay/score.rpy"), " 5000 1234 1234");
 
-    // Confirm does nothing; Cancel leads on to saving the replay, then (for now) the title.
+    // Confirm does nothing; Cancel leads on to saving the replay, with three empty fields.
     Tap(VK_RETURN);
     EXPECT_EQ(run.switchCountdown, 0);
     Tap(VK_ESCAPE);
@@ -212,9 +214,14 @@ TEST_F(GameFlowTest, ALostGameRecordsItsScoreAndShowsTheRank) {
     EXPECT_EQ(run.screen, Screen::ReplaySave);
     EXPECT_EQ(run.frameCounter, 1000);
     EXPECT_EQ(run.pauseState, PauseState::Running);
+    for (TextInput* field : nameFields) {
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->Text()[0], 0);
+    }
     Run();
-    EXPECT_EQ(run.screen, Screen::Title);
+    EXPECT_EQ(run.screen, Screen::ReplaySave);
     EXPECT_EQ(engine->StreamVolume(run.musicChannel), 80);  // full volume at once
+    DestroyNameFields();
 }
 
 TEST_F(GameFlowTest, AWonGameEntersTheResultAt100050) {
