@@ -12,23 +12,20 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
+enum Direction { kToWide, kFromWide, kFromUtf8, kToUtf8, kDirections };
+
 // One descriptor per direction, opened on first use and kept: the game converts text every
 // frame on its one thread.
-iconv_t ToWide() {
-    static iconv_t cd = iconv_open("UTF-16LE", "GBK");
-    return cd;
-}
-iconv_t FromWide() {
-    static iconv_t cd = iconv_open("GBK", "UTF-16LE");
-    return cd;
-}
-iconv_t FromUtf8() {
-    static iconv_t cd = iconv_open("GBK", "UTF-8");
-    return cd;
-}
-iconv_t ToUtf8() {
-    static iconv_t cd = iconv_open("UTF-8", "GBK");
-    return cd;
+iconv_t Descriptor(Direction direction) {
+    static const char* const kCodes[kDirections][2] = {
+        {"UTF-16LE", "GBK"}, {"GBK", "UTF-16LE"}, {"GBK", "UTF-8"}, {"UTF-8", "GBK"}};
+    static iconv_t opened[kDirections];
+    static bool tried[kDirections] = {};
+    if (!tried[direction]) {
+        opened[direction] = iconv_open(kCodes[direction][0], kCodes[direction][1]);
+        tried[direction] = true;
+    }
+    return opened[direction];
 }
 
 bool Usable(iconv_t cd) { return cd != reinterpret_cast<iconv_t>(-1); }
@@ -77,7 +74,7 @@ size_t CodePageToWide(const char* text, long length, char16_t* out, size_t room)
     if (text == nullptr || out == nullptr || room == 0) return 0;
     size_t inLen = length < 0 ? std::strlen(text) : size_t(length);
     static const char16_t kQuestion = u'?';
-    size_t bytes = Convert(ToWide(), text, inLen, reinterpret_cast<char*>(out), room * 2, 1,
+    size_t bytes = Convert(Descriptor(kToWide), text, inLen, reinterpret_cast<char*>(out), room * 2, 1,
                            reinterpret_cast<const char*>(&kQuestion), 2);
     return bytes / 2;
 }
@@ -86,16 +83,20 @@ size_t WideToCodePage(const char16_t* text, size_t length, char* out, size_t roo
     if (out == nullptr || room == 0) return 0;
     size_t written = 0;
     if (text != nullptr) {
-        written = Convert(FromWide(), reinterpret_cast<const char*>(text), length * 2, out,
+        written = Convert(Descriptor(kFromWide), reinterpret_cast<const char*>(text), length * 2, out,
                           room - 1, 2, "?", 1);
     }
     out[written] = '\0';
     return written;
 }
 
-std::string Utf8ToCodePage(const std::string& utf8) { return ConvertString(FromUtf8(), utf8, "?", 1); }
+std::string Utf8ToCodePage(const std::string& utf8) {
+    return ConvertString(Descriptor(kFromUtf8), utf8, "?", 1);
+}
 
-std::string CodePageToUtf8(const std::string& gbk) { return ConvertString(ToUtf8(), gbk, "?", 1); }
+std::string CodePageToUtf8(const std::string& gbk) {
+    return ConvertString(Descriptor(kToUtf8), gbk, "?", 1);
+}
 
 char32_t NextUtf8(const char* text, size_t length, size_t* pos) {
     if (*pos >= length || text[*pos] == '\0') return 0;
@@ -140,7 +141,7 @@ uint32_t CodePageCharCode(char32_t cp) {
     if (cp > 0xFFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;  // GBK has nothing outside the BMP
     char16_t unit = char16_t(cp);
     char bytes[4];
-    size_t n = Convert(FromWide(), reinterpret_cast<const char*>(&unit), 2, bytes, sizeof bytes, 2,
+    size_t n = Convert(Descriptor(kFromWide), reinterpret_cast<const char*>(&unit), 2, bytes, sizeof bytes, 2,
                        "", 0);
     // A converted character is two bytes; '?' (or the euro's one byte 0x80) means none.
     if (n != 2) return 0;
