@@ -60,7 +60,8 @@ SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 ./mirrorfall >"$WORK/game.out" 2>&
 pid=$!
 e2e_wait_window
 xdotool windowfocus --sync "$window" 2>/dev/null
-e2e_wait_title
+e2e_wait_title 150
+sleep 0.5
 
 # The machine may be busy and the game slow (llvmpipe draws it): keys and clicks are held long
 # enough for a slow frame to see them, and the screen is looked at before going on.
