@@ -1,9 +1,9 @@
 // glyph_font.cpp -- GlyphFont and the game's two glyph fonts.
 #include "gfx/glyph_font.h"
 
-#include <cmath>
 #include <vector>
 
+#include "core/det_math.h"
 #include "platform/code_page.h"
 #include "platform/glyph_raster.h"
 
@@ -107,7 +107,7 @@ char16_t GlyphFont::Glyph(char16_t c) {
 float GlyphFont::Advance(char16_t c) {
     Glyph(c);
     // Half cells round halves to even: 7 for size 14, 8 for 15 and 16.
-    return c < 0x2000 ? std::nearbyint(size / 2.0f) : size;
+    return c < 0x2000 ? detmath::RoundEven(size / 2.0f) : size;
 }
 
 int GlyphFont::GlyphTextures() const {
