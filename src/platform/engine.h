@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+#include "platform/pad.h"
+
 using HTEXTURE = uint32_t;  // 0 = no texture
 using HSTREAM = uint32_t;   // 0 = no stream
 using HCHANNEL = uint32_t;  // the stream handle that plays on it
@@ -87,6 +89,8 @@ enum hgeIntState {
     HGE_SCREENHEIGHT,  // scene height, 480
     HGE_SCREENBPP,     // accepted; the scene is always 32 bits
     HGE_FPS,           // target frames per second; may change every frame
+    HGE_SCREENSHOTKEY, // the key that saves the frame to Screenshots/ (default F12); the game
+                       // never sees it held. 0: no screenshot key
 };
 
 enum hgeStringState {
@@ -199,6 +203,16 @@ public:
     // --- Input -----------------------------------------------------------------------------------
     virtual bool Input_GetKeyState(int key) = 0;  // held now, whatever window has focus
     virtual void Input_GetMousePos(float* x, float* y) = 0;  // scene coordinates
+    // Game controllers press keys (pad.h): `bindings` says what each of the PAD_CONTROL_COUNT
+    // controls presses; `actionKeys` is the game's binding table of `actionCount` entries, read
+    // whenever a pad is resolved so that rebinding an action moves the pad with it, and it must
+    // outlive the engine. deadZonePercent: how much of the stick's travel reads as centred.
+    // Without a call no control presses anything.
+    virtual void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
+                                      int actionCount, int deadZonePercent) = 0;
+    // True once for each time the player asked for the other window mode (Alt+Enter) since the
+    // last call. The game decides: it saves the mode and sets HGE_WINDOWED as its options do.
+    virtual bool Input_TakeWindowModeToggle() = 0;
 
     // --- Text input ------------------------------------------------------------------------------
     // What a text field needs of the platform in place of a window procedure and an input

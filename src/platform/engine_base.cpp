@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "platform/code_page.h"
+#include "platform/data_folder.h"
 #include "platform/headless_engine.h"
 
 namespace {
@@ -26,6 +27,21 @@ bool ReadDiskFile(const std::string& path, std::vector<unsigned char>& out) {
     if (!in) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
+}
+
+// A relative name is found in the working folder first, then in the install's share folder.
+// Only looked at, never opened: whatever stands in the working folder under that name wins.
+std::string FindOnDisk(const char* filename) {
+    std::string path = filename;
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    if (path.empty() || path[0] == '/' || ShareFolder().empty()) return path;
+    struct stat info;
+    if (::stat(path.c_str(), &info) == 0) return path;
+    std::string shared = ShareFolder() + "/" + path;
+    if (::stat(shared.c_str(), &info) == 0) return shared;
+    return path;
 }
 
 }  // namespace
@@ -80,6 +96,7 @@ void EngineBase::System_SetState(hgeIntState state, int value) {
         case HGE_SCREENHEIGHT: if (!initiated_) screenHeight_ = value; break;
         case HGE_SCREENBPP: screenBpp_ = value; break;
         case HGE_FPS: fps_ = value; break;
+        case HGE_SCREENSHOTKEY: screenshotKey_ = value > 0 && value < 256 ? value : 0; break;
     }
 }
 
@@ -113,6 +130,7 @@ int EngineBase::System_GetState(hgeIntState state) {
         case HGE_SCREENHEIGHT: return screenHeight_;
         case HGE_SCREENBPP: return screenBpp_;
         case HGE_FPS: return fps_;
+        case HGE_SCREENSHOTKEY: return screenshotKey_;
     }
     return 0;
 }
@@ -138,10 +156,22 @@ void EngineBase::System_Log(const char* format, ...) {
     }
 }
 
+void EngineBase::Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
+                                      int actionCount, int deadZonePercent) {
+    if (bindings != nullptr) pad_.SetBindings(bindings, actionKeys, actionCount);
+    pad_.SetDeadZone(deadZonePercent);
+}
+
+bool EngineBase::Input_TakeWindowModeToggle() {
+    if (windowModeToggles_ == 0) return false;
+    --windowModeToggles_;
+    return true;
+}
+
 bool EngineBase::Resource_AttachPack(const char* filename, const char* password) {
     if (filename == nullptr) return false;
     reportedResources_.clear();
-    switch (pack_.Attach(filename, password != nullptr ? password : "")) {
+    switch (pack_.Attach(FindOnDisk(filename), password != nullptr ? password : "")) {
         case PackAttach::Opened:
             return true;
         case PackAttach::WrongPassword:
@@ -170,11 +200,7 @@ bool EngineBase::ReadResource(const char* filename, std::vector<unsigned char>& 
     if (packed == PackRead::Damaged && firstTime) {
         System_Log("Resource %s in the pack is damaged; it is not used", filename);
     }
-    std::string path = filename;
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    if (ReadDiskFile(path, out)) return true;
+    if (ReadDiskFile(FindOnDisk(filename), out)) return true;
     if (packed == PackRead::Missing && firstTime) System_Log("Can't find resource %s", filename);
     return false;
 }

@@ -31,6 +31,10 @@ public:
 
     void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
 
+    void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
+                              int actionCount, int deadZonePercent) override;
+    bool Input_TakeWindowModeToggle() override;
+
     bool Resource_AttachPack(const char* filename, const char* password) override;
     void Resource_RemoveAllPacks() override { pack_.Close(); }
     void* Resource_Load(const char* filename, uint32_t* size = nullptr) override;
@@ -79,6 +83,7 @@ protected:
     int screenHeight_ = 480;
     int screenBpp_ = 32;
     int fps_ = 60;
+    int screenshotKey_ = 0x7B;  // VK_F12
     std::string title_ = "HGE";
     std::string logFile_;
     uintptr_t window_ = 0;  // HGE_HWND: nonzero once the window exists
@@ -89,6 +94,8 @@ protected:
 
     ResourcePack pack_;
     std::set<std::string> reportedResources_;  // names already logged as missing or damaged
+    PadInput pad_;
+    int windowModeToggles_ = 0;  // Alt+Enter presses not yet taken by the game
 
 private:
     int refCount_ = 1;

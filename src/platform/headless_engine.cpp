@@ -170,7 +170,7 @@ bool HeadlessEngine::StreamPaused(HSTREAM stream) const {
 }
 
 bool HeadlessEngine::Input_GetKeyState(int key) {
-    return key > 0 && key < 256 && keys_[size_t(key)];
+    return key > 0 && key < 256 && (keys_[size_t(key)] || pad_.Holds(key));
 }
 
 void HeadlessEngine::Input_GetMousePos(float* x, float* y) {

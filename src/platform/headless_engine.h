@@ -29,6 +29,10 @@ public:
     void ReleaseAllKeys() { keys_.fill(false); }
     void SetMouse(float x, float y) { mouseX_ = x; mouseY_ = y; }
     void SetFocus(bool focused) { focused_ = focused; }
+    // Game controllers, as the SDL backend feeds them from its pads.
+    PadInput& Pads() { return pad_; }
+    // The player pressed Alt+Enter.
+    void RequestWindowModeToggle() { ++windowModeToggles_; }
     // Stops System_Start after this many frames (0: only the frame callback stops it).
     void SetFrameLimit(long frames) { frameLimit_ = frames; }
     void SetRecordQuads(bool record) {

@@ -199,18 +199,27 @@ size_t Profile::SectionEnd(int header) const {
     return i;
 }
 
-uint32_t Profile::GetInt(const char* section, const char* key, uint32_t defaultValue) const {
+bool Profile::Find(const char* section, const char* key, std::string& value) const {
     int header = FindSection(section);
-    if (header < 0) return defaultValue;
+    if (header < 0) return false;
     size_t end = SectionEnd(header);
-    std::string k, v;
+    std::string k;
     for (size_t i = size_t(header) + 1; i < end; ++i) {
-        if (EntryOf(lines_[i].text, k, v) && SameName(k, key)) {
-            if (v.empty()) return defaultValue;
-            return ParseProfileInt(v);
-        }
+        if (EntryOf(lines_[i].text, k, value) && SameName(k, key)) return true;
     }
-    return defaultValue;
+    return false;
+}
+
+uint32_t Profile::GetInt(const char* section, const char* key, uint32_t defaultValue) const {
+    std::string v;
+    if (!Find(section, key, v) || v.empty()) return defaultValue;
+    return ParseProfileInt(v);
+}
+
+std::string Profile::GetString(const char* section, const char* key, const char* defaultValue) const {
+    std::string v;
+    if (!Find(section, key, v)) return defaultValue != nullptr ? defaultValue : "";
+    return v;
 }
 
 void Profile::Insert(size_t at, const std::string& text) {
@@ -322,6 +331,13 @@ uint32_t ProfileGetInt(const char* section, const char* key, uint32_t defaultVal
     Profile profile;
     if (profile.Load(path) != ProfileStatus::Ok) return defaultValue;
     return profile.GetInt(section, key, defaultValue);
+}
+
+std::string ProfileGetString(const char* section, const char* key, const char* defaultValue,
+                             const std::string& path) {
+    Profile profile;
+    if (profile.Load(path) != ProfileStatus::Ok) return defaultValue != nullptr ? defaultValue : "";
+    return profile.GetString(section, key, defaultValue);
 }
 
 bool ProfileWriteString(const char* section, const char* key, const char* value,

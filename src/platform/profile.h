@@ -38,6 +38,9 @@ public:
     // The integer under section/key, or `defaultValue` when the section or key is missing or
     // the value is empty. Wraps modulo 2^32 like the Windows reader.
     uint32_t GetInt(const char* section, const char* key, uint32_t defaultValue) const;
+    // The text under section/key without surrounding blanks or quotes, or `defaultValue` when
+    // the section or key is missing (an empty value is returned as it is).
+    std::string GetString(const char* section, const char* key, const char* defaultValue) const;
     void Set(const char* section, const char* key, const char* value);
     // False when the file could not be written (the old file, if any, is then untouched),
     // including when it is read-only or Load found it too large or unreadable.
@@ -52,6 +55,7 @@ private:
         std::string end;   // "\r\n", "\n", or "" for a last line without one
     };
     void Parse(const std::string& data);
+    bool Find(const char* section, const char* key, std::string& value) const;
     int FindSection(const char* section) const;
     size_t SectionEnd(int header) const;
     void Insert(size_t at, const std::string& text);
@@ -75,6 +79,11 @@ std::string ProfilePathInCurrentDirectory(const char* name);
 // the value is empty. Wraps modulo 2^32 like the Windows reader.
 uint32_t ProfileGetInt(const char* section, const char* key, uint32_t defaultValue,
                        const std::string& path);
+
+// The text under section/key without surrounding blanks or quotes, or `defaultValue` when the
+// file, section or key is missing (an empty value is returned as it is).
+std::string ProfileGetString(const char* section, const char* key, const char* defaultValue,
+                             const std::string& path);
 
 // Sets section/key to `value`. False when the file could not be written (the old file, if
 // any, is then untouched), including when it exists and is read-only.

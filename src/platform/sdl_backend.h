@@ -1,6 +1,7 @@
-// sdl_backend.h -- the SDL backend's engine class, shared by its three source files:
-// sdl_engine.cpp (window, frame loop, input, log), sdl_render.cpp (OpenGL drawing, textures,
-// snapshots) and sdl_audio.cpp (SDL2_mixer sound).
+// sdl_backend.h -- the SDL backend's engine class, shared by its source files: sdl_engine.cpp
+// (window, frame loop, keyboard and mouse, log), sdl_pads.cpp (game controllers),
+// sdl_render.cpp (OpenGL drawing, textures, snapshots and screenshots) and sdl_audio.cpp
+// (SDL2_mixer sound).
 #pragma once
 
 #include <SDL.h>
@@ -14,6 +15,8 @@
 
 #include "platform/engine_base.h"
 #include "platform/quad_plan.h"
+#include "platform/frame_pacing.h"
+#include "platform/image.h"
 
 class SdlEngine : public EngineBase {
 public:
@@ -78,6 +81,20 @@ private:
     void WindowPixels(int& w, int& h) const;
     // Where the 640 x 480 scene lands in a window of w x h pixels.
     void Letterbox(int w, int h, float& x, float& y, float& scale) const;
+    void SetWindowIcon();
+    // Whether the window's display refreshes at the game's 60 Hz, read again when the window
+    // moves to another display or changes mode.
+    void ReadDisplayRate();
+    // Turns vsync on or off to suit this frame's rate; true while it paces the frames.
+    bool PaceByVsync();
+    // Times the frames vsync paces and gives it up when they are not 60 a second.
+    void CheckVsyncPace(double seconds);
+
+    // --- sdl_pads.cpp ---
+    void OpenPads();
+    void ClosePads();
+    void OnPadEvent(const SDL_Event& event);
+    void OnPadPress(PadControl control);
 
     // --- sdl_render.cpp ---
     bool OpenRenderer();
@@ -97,6 +114,10 @@ private:
     void Upload(Texture& texture, const uint32_t* pixels);
     void CountDrawStats(const hgeQuad& quad, const QuadPlan& plan);
     void LogDrawStats();
+    // The scene drawn so far, opaque, rows top to bottom.
+    bool ReadScene(Image& image);
+    // Saves the frame being presented to Screenshots/, named by the date and time.
+    void SaveScreenshot();
 
     // --- sdl_audio.cpp ---
     void OpenAudio();
@@ -116,8 +137,21 @@ private:
     int framesThisSecond_ = 0;
     std::chrono::steady_clock::time_point fpsMark_{};
     std::chrono::steady_clock::time_point nextFrame_{};
+    std::chrono::steady_clock::time_point lastFrame_{};  // when the previous frame was shown
     bool clockStarted_ = false;
     bool timedemo_ = false;
+
+    // Vsync: on only while the display runs at 60 Hz and the game asks for 60 frames a second.
+    int displayRate_ = -1;  // Hz, 0 when unknown
+    VsyncJudge vsync_;
+    bool vsyncOn_ = false;
+
+    // Game controllers by SDL instance id.
+    std::map<int, SDL_GameController*> controllers_;
+    bool padsStarted_ = false;
+
+    // The screenshot key was pressed: the frame is saved when it is presented.
+    bool screenshotPending_ = false;
 
     // Drawing.
     struct Vertex {

@@ -1,4 +1,5 @@
-// sdl_engine.cpp -- the SDL backend's window, frame loop, keyboard and mouse, and log.
+// sdl_engine.cpp -- the SDL backend's window, frame loop and its pacing, keyboard and mouse, and
+// log.
 #include "platform/sdl_engine.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/data_folder.h"
 #include "platform/sdl_backend.h"
 
 #include <SDL_syswm.h>
@@ -14,6 +16,15 @@
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
+SdlFrameObserver gObserver = nullptr;
+void* gObserverUser = nullptr;
+
+// The desktop ties the window to the game's desktop entry by these names: the window class on
+// X11 (the entry's StartupWMClass), the application id on Wayland (the entry's own name).
+constexpr const char* kWindowClass = "mirrorfall";
+constexpr const char* kDesktopId = "org.mirrorfall.Mirrorfall";
+// The window's own icon, baked with the game's data.
+constexpr const char* kWindowIcon = "icons/mirrorfall-64.png";
 
 // The game never releases its last engine reference (sprites and fonts keep theirs), so the
 // mixer is stopped when the process ends instead, before anything it plays is torn down. The
@@ -105,15 +116,28 @@ int SdlVirtualKey(int keycode, int scancode) {
     return VirtualKey(SDL_Keycode(keycode), SDL_Scancode(scancode));
 }
 
+void SdlEngine_SetFrameObserver(SdlFrameObserver observer, void* user) {
+    gObserver = observer;
+    gObserverUser = user;
+}
+
 SdlEngine::SdlEngine() {
-    // A fresh log for every run, beside the game.
+    // An installed game works in the player's data folder; from the build, where it was started.
+    DataFolderChoice folder = UseDataFolder(ExecutableFolder(), std::getenv("XDG_DATA_HOME"),
+                                            std::getenv("HOME"));
+    // A fresh log for every run, beside the settings.
     logFile_ = "mirrorfall.log";
     if (FILE* f = std::fopen(logFile_.c_str(), "w")) std::fclose(f);
+    if (folder.installed) {
+        System_Log("Game files in %s, data from %s", folder.dataFolder.c_str(), folder.shareFolder.c_str());
+    }
+    for (const std::string& line : folder.log) System_Log("%s", line.c_str());
 }
 
 SdlEngine::~SdlEngine() = default;
 
 void SdlEngine::Shutdown() {
+    ClosePads();
     CloseAudio();
     CloseRenderer();
     if (context_ != nullptr) SDL_GL_DeleteContext(context_);
@@ -135,6 +159,13 @@ bool SdlEngine::System_Initiate() {
     SDL_SetMainReady();
     // A composition longer than SDL's 32-byte event arrives whole instead of cut.
     SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+#ifndef _WIN32
+    // The window class (X11) and application id (Wayland) that tie the window to the desktop
+    // entry; a player's own setting of them stands.
+    setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
+#endif
+    SDL_SetHint(SDL_HINT_APP_NAME, "Mirrorfall");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;
@@ -161,7 +192,7 @@ bool SdlEngine::System_Initiate() {
         return false;
     }
     SDL_GL_MakeCurrent(windowHandle_, context_);
-    SDL_GL_SetSwapInterval(0);  // the frame limiter keeps the rate, not the display
+    SDL_GL_SetSwapInterval(0);  // until the frame loop sees a 60 Hz display
     if (!OpenRenderer()) {
         Shutdown();
         return false;
@@ -171,7 +202,10 @@ bool SdlEngine::System_Initiate() {
     // so that the input method does not take the game's keys.
     SDL_StopTextInput();
     textInput_ = false;
+    SetWindowIcon();
+    ReadDisplayRate();
     if (useSound_) OpenAudio();
+    OpenPads();
     initiated_ = true;
     if (gLiveEngine == nullptr) {
         gLiveEngine = this;
@@ -186,7 +220,59 @@ void SdlEngine::OnWindowedChanged() {
         System_Log("Can't switch the display mode: %s", SDL_GetError());
     }
     if (windowed_) SDL_SetWindowSize(windowHandle_, screenWidth_, screenHeight_);
+    ReadDisplayRate();
 }
+
+void SdlEngine::SetWindowIcon() {
+    std::vector<unsigned char> bytes;
+    Image icon;
+    if (!ReadResource(kWindowIcon, bytes) || !DecodeImage(bytes, icon)) {
+        System_Log("No window icon: %s is missing or damaged", kWindowIcon);
+        return;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.pixels.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr) return;
+    SDL_SetWindowIcon(windowHandle_, surface);  // SDL keeps its own copy
+    SDL_FreeSurface(surface);
+}
+
+void SdlEngine::ReadDisplayRate() {
+    SDL_DisplayMode mode;
+    int display = SDL_GetWindowDisplayIndex(windowHandle_);
+    int rate = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    if (rate == displayRate_) return;
+    displayRate_ = rate;
+    vsync_.SetDisplayRate(rate);
+    System_Log("The display refreshes at %d Hz: %s", rate,
+               vsync_.Wanted(60) ? "frames at 60 a second wait for vsync"
+                                 : "the frame limiter keeps the rate");
+}
+
+bool SdlEngine::PaceByVsync() {
+    bool want = !timedemo_ && vsync_.Wanted(fps_);
+    if (want == vsyncOn_) return vsyncOn_;
+    vsyncOn_ = false;
+    if (SDL_GL_SetSwapInterval(want ? 1 : 0) != 0) {
+        if (want) {
+            System_Log("No vsync (%s); the frame limiter keeps the rate", SDL_GetError());
+            vsync_.GiveUp();
+        }
+        return false;
+    }
+    vsyncOn_ = want;
+    vsync_.Restart();
+    return vsyncOn_;
+}
+
+void SdlEngine::CheckVsyncPace(double seconds) {
+    double rate = 0;
+    if (vsync_.Judge(seconds, rate)) return;
+    System_Log("Vsync paces frames at %.1f a second, not 60; the frame limiter keeps the rate", rate);
+    vsync_.GiveUp();
+    PaceByVsync();
+}
+
 
 void SdlEngine::OnTitleChanged() {
     if (windowHandle_ != nullptr) SDL_SetWindowTitle(windowHandle_, title_.c_str());
@@ -243,6 +329,7 @@ bool SdlEngine::RunFrame(double* seconds) {
         // Frames are scheduled against an absolute clock, so a late frame does not push every
         // later one back: the rate holds on average without drift.
         nextFrame_ = start;
+        lastFrame_ = start;
         fpsMark_ = start;
         framesThisSecond_ = 0;
         clockStarted_ = true;
@@ -255,6 +342,7 @@ bool SdlEngine::RunFrame(double* seconds) {
         if (seconds != nullptr) *seconds = 0;
         return true;
     }
+    if (gObserver != nullptr) gObserver(gObserverUser);
     if (frameFunc_()) return false;
     if (renderFunc_ != nullptr) renderFunc_();
 
@@ -267,7 +355,16 @@ bool SdlEngine::RunFrame(double* seconds) {
         fpsMark_ += std::chrono::seconds(1);
         if (now - fpsMark_ >= std::chrono::seconds(1)) fpsMark_ = now;
     }
-    if (timedemo_) return true;
+    double frameSeconds = std::chrono::duration<double>(now - lastFrame_).count();
+    lastFrame_ = now;
+
+    // The render callback set this frame's rate; it rules the wait before the next frame.
+    // Where the display refreshes at 60 Hz and the game runs at 60 frames a second, the swap
+    // waits for the display's refresh: no tearing, and the frame rate is the display's.
+    bool wasVsync = vsyncOn_;
+    if (PaceByVsync() && wasVsync) CheckVsyncPace(frameSeconds);
+    if (timedemo_ || vsyncOn_) return true;
+    if (wasVsync) nextFrame_ = now;  // the limiter takes over from this frame
 
     int fps = std::clamp(fps_, 1, 1000);
     nextFrame_ += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
@@ -302,12 +399,30 @@ bool SdlEngine::PumpEvents() {
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) open = false;
                 if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseAllKeys();
+                if (event.window.event == SDL_WINDOWEVENT_MOVED ||
+                    event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+                    ReadDisplayRate();
+                }
+                break;
+            case SDL_DISPLAYEVENT:
+                ReadDisplayRate();
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
+                bool down = event.type == SDL_KEYDOWN;
                 int vk = VirtualKey(event.key.keysym.sym, event.key.keysym.scancode);
-                SetKey(vk, event.type == SDL_KEYDOWN);
-                if (event.type == SDL_KEYDOWN) DeliverKeyDown(vk);
+                // The screenshot key and Alt+Enter belong to the window, not to the game: the
+                // game never sees them, so they cannot disturb play or a recording.
+                if (vk != 0 && vk == screenshotKey_) {
+                    if (down && event.key.repeat == 0) screenshotPending_ = true;
+                    break;
+                }
+                if (vk == VK_RETURN && down && (event.key.keysym.mod & KMOD_ALT) != 0) {
+                    if (event.key.repeat == 0) ++windowModeToggles_;
+                    break;
+                }
+                SetKey(vk, down);
+                if (down) DeliverKeyDown(vk);
                 break;
             }
             case SDL_TEXTINPUT:
@@ -333,6 +448,13 @@ bool SdlEngine::PumpEvents() {
                 mouseY_ = (float(event.motion.y) - y0) / scale;
                 break;
             }
+            case SDL_CONTROLLERDEVICEADDED:
+            case SDL_CONTROLLERDEVICEREMOVED:
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+            case SDL_CONTROLLERAXISMOTION:
+                OnPadEvent(event);
+                break;
             default:
                 break;
         }
@@ -349,10 +471,14 @@ void SdlEngine::SetKey(int vk, bool held) {
     keys_[VK_MENU] = keys_[VK_LMENU] || keys_[VK_RMENU];
 }
 
-void SdlEngine::ReleaseAllKeys() { keys_.fill(false); }
+void SdlEngine::ReleaseAllKeys() {
+    keys_.fill(false);
+    pad_.ReleaseAll();
+}
 
 bool SdlEngine::Input_GetKeyState(int key) {
-    return !timedemo_ && key > 0 && key < 256 && keys_[size_t(key)];
+    if (timedemo_ || key <= 0 || key > 255 || key == screenshotKey_) return false;
+    return keys_[size_t(key)] || pad_.Holds(key);
 }
 
 void SdlEngine::Input_GetMousePos(float* x, float* y) {

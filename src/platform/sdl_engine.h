@@ -19,3 +19,7 @@ void SdlSetTimedemo(bool on);
 // unless in timedemo). Returns false when the window was closed or the frame callback asked to
 // end; *seconds gets the frame's time from its start until it was shown.
 bool SdlRunFrame(double* seconds);
+// For tests and measurements of the real window: called once per frame, after the frame's
+// events are handled and before the frame callback. nullptr stops it.
+using SdlFrameObserver = void (*)(void* user);
+void SdlEngine_SetFrameObserver(SdlFrameObserver observer, void* user);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "platform/image.h"
@@ -303,6 +305,7 @@ void SdlEngine::Gfx_EndScene() {
 }
 
 void SdlEngine::Present() {
+    if (screenshotPending_) SaveScreenshot();
     if (direct_) {
         SDL_GL_SwapWindow(windowHandle_);
         return;
@@ -470,18 +473,14 @@ void SdlEngine::Gfx_SetClipping(int x, int y, int w, int h) {
     gl.Scissor(left, screenHeight_ - top - ch, cw, ch);
 }
 
-bool SdlEngine::System_Snapshot(const char* filename) {
-    if (filename == nullptr || !rendererReady_) {
-        System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
-        return false;
-    }
+bool SdlEngine::ReadScene(Image& image) {
+    if (!rendererReady_) return false;
     Flush();
-    Image image;
     image.width = screenWidth_;
     image.height = screenHeight_;
     std::vector<uint32_t> rows(size_t(screenWidth_) * size_t(screenHeight_));
     if (direct_) {
-        // Once the scene is presented, the frame as shown is the front buffer.
+        // Drawn straight into the window: the frame is the back buffer until it is swapped.
         gl.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         gl.ReadBuffer(GL_BACK);
     } else {
@@ -497,11 +496,48 @@ bool SdlEngine::System_Snapshot(const char* filename) {
         uint32_t* to = &image.pixels[size_t(y) * size_t(screenWidth_)];
         for (int x = 0; x < screenWidth_; ++x) to[x] = from[x] | 0xFF000000u;  // the frame is opaque
     }
-    if (!SavePng(filename, image)) {
-        System_Log("Snapshot to %s failed", filename);
+    return true;
+}
+
+bool SdlEngine::System_Snapshot(const char* filename) {
+    Image image;
+    if (filename == nullptr || !ReadScene(image) || !SavePng(filename, image)) {
+        System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
         return false;
     }
     return true;
+}
+
+void SdlEngine::SaveScreenshot() {
+    screenshotPending_ = false;
+    Image image;
+    if (!ReadScene(image)) return;
+    // Beside the settings file, which is in the working folder.
+    std::error_code ec;
+    std::filesystem::create_directories("Screenshots", ec);
+    if (ec) {
+        System_Log("Can't make the Screenshots folder: %s", ec.message().c_str());
+        return;
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+    // Two in one second get a number rather than overwrite each other.
+    std::string name = std::string("Screenshots/mirrorfall_") + stamp + ".png";
+    for (int n = 2; std::filesystem::exists(name, ec) && n < 1000; ++n) {
+        name = std::string("Screenshots/mirrorfall_") + stamp + "_" + std::to_string(n) + ".png";
+    }
+    if (!SavePng(name, image)) {
+        System_Log("Can't save the screenshot %s", name.c_str());
+        return;
+    }
+    System_Log("Screenshot saved: %s", name.c_str());
 }
 
 void SdlEngine::Upload(Texture& texture, const uint32_t* pixels) {

@@ -75,6 +75,24 @@ TEST_F(ProfileTest, ReadsValuesTheWayTheWindowsReaderDoes) {
     EXPECT_EQ(ProfileGetInt("KeyPress", "UP", 7, dir_ + "/absent.ini"), 7u);
 }
 
+TEST_F(ProfileTest, ReadsTextValuesTrimmedAndUnquoted) {
+    Write("[Pad]\r\nSouth = SHOOT \r\nEast=\"BOMB\"\r\nWest=\r\nStart=27\r\n[Other]\r\nNorth=SKIP\r\n");
+    const struct {
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"south", "SHOOT"},  // keys ignore case; blanks around the value go
+        {"East", "BOMB"},    // quotes go
+        {"West", ""},        // an empty value is empty, not the default
+        {"Start", "27"},
+        {"North", "none"},   // a key of another section
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ProfileGetString("Pad", c.key, "none", path_), c.expected) << c.key;
+    }
+    EXPECT_EQ(ProfileGetString("Pad", "South", "none", dir_ + "/absent.ini"), "none");
+}
+
 TEST_F(ProfileTest, ReadsFilesWithBareLineFeeds) {
     Write("[Sound]\nBGM=55\nSE=65");
     EXPECT_EQ(ProfileGetInt("Sound", "BGM", 0, path_), 55u);
