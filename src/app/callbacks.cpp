@@ -42,7 +42,15 @@ int FrameRate() {
     return fps;
 }
 
+void ToggleWindowMode() {
+    settings.windowed = settings.windowed == 1 ? 0 : 1;
+    SaveWindowMode();
+    hge->System_SetState(HGE_WINDOWED, settings.windowed == 1);
+}
+
 bool RenderFunc() {
+    // Between the last frame's end and this one's start, where the options menu switches too.
+    if (hge->Input_TakeWindowModeToggle()) ToggleWindowMode();
     hge->System_SetState(HGE_FPS, FrameRate());
     hge->Gfx_BeginScene(0);
     ReleaseMenuLatches();

@@ -20,7 +20,12 @@ int FrameRate();
 // Frame callback: plays raised cues (ascending, once each) and clears all flags; true ends
 // the program (lives == -2 or quitRequested).
 bool FrameFunc();
-// Render callback: frame rate, BeginScene, latch release, then the screen flow.
+// Alt+Enter: the other window mode, kept in the settings file and applied at once, as leaving
+// the options menu applies it.
+void ToggleWindowMode();
+
+// Render callback: a window-mode toggle the player asked for, frame rate, BeginScene, latch
+// release, then the screen flow.
 bool RenderFunc();
 
 // The engine states start-up sets before System_Initiate (640 x 480, the callbacks, the title,

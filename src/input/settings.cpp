@@ -6,15 +6,17 @@
 #include <string>
 
 #include "core/state.h"
+#include "input/pad_settings.h"
 #include "platform/profile.h"
+
+const char* const kBindingKeys[kActionCount] = {"UP",   "DOWN",  "LEFT", "RIGHT",
+                                               "SLOW", "SHOOT", "BOMB", "SKIP"};
 
 namespace {
 
 constexpr const char* kSettingsFile = "Keyconfig.ini";
 // A save takes milliseconds; a temporary this old is no other running game's.
 constexpr int kStaleAfterSeconds = 60;
-constexpr const char* kBindingKeys[kActionCount] = {"UP",    "DOWN",  "LEFT", "RIGHT",
-                                                    "SLOW",  "SHOOT", "BOMB", "SKIP"};
 
 // Says once, not on every reload, why the file was not used; a file that reads again is
 // reported anew the next time it goes wrong.
@@ -47,6 +49,7 @@ void LoadSettings() {
     settings.seVolume = static_cast<int32_t>(profile.GetInt("Sound", "SE", 0));
     settings.autoBomb = static_cast<int32_t>(profile.GetInt("System", "AutoBomb", 0));
     settings.windowed = static_cast<int32_t>(profile.GetInt("System", "Window", 0));
+    LoadPadSettings(profile);
 }
 
 void SaveSettings() {
@@ -85,5 +88,14 @@ void RemoveStaleSettingsTemporaries() {
     if (removed > 0) {
         hge->System_Log("Removed %d unfinished save(s) of %s left by an earlier run", removed,
                         path.c_str());
+    }
+}
+
+void SaveWindowMode() {
+    std::string path = ProfilePathInCurrentDirectory(kSettingsFile);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", settings.windowed);
+    if (!ProfileWriteString("System", "Window", text, path)) {
+        hge->System_Log("The window mode could not be written to %s", path.c_str());
     }
 }

@@ -15,6 +15,7 @@
 #include "art.h"
 #include "bake.h"
 #include "game_folder.h"
+#include "icons.h"
 #include "pack_writer.h"
 #include "platform/image.h"
 #include "platform/pack.h"
@@ -301,6 +302,49 @@ TEST_F(BakeTest, DefaultSettingsAreWrittenOnceAndNeverOverwritten) {
     ASSERT_TRUE(InstallGameFolder(dir.string(), files, error)) << error;
     std::ifstream again(dir / "Keyconfig.ini", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), mine);
+    fs::remove_all(dir);
+}
+
+TEST_F(BakeTest, TheInstallShipsTheDefaultSettingsWithThePadSection) {
+    fs::path dir = TempDir();
+    std::string error;
+    // The build folder's own copy may have been played with; the template is always the default.
+    ASSERT_TRUE(WriteSettingsTemplate((dir / "dist" / "Keyconfig.ini").string(), error)) << error;
+    std::ofstream(dir / "dist" / "Keyconfig.ini", std::ios::binary | std::ios::app) << "UP=87\r\n";
+    ASSERT_TRUE(WriteSettingsTemplate((dir / "dist" / "Keyconfig.ini").string(), error)) << error;
+    std::ifstream in(dir / "dist" / "Keyconfig.ini", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(ini, kDefaultKeyconfig);
+    // The design's three sections come first and unchanged; the pad and hot keys follow.
+    EXPECT_EQ(ini.find("[KeyPress]"), 0u);
+    EXPECT_LT(ini.find("[System]"), ini.find("[Pad]"));
+    EXPECT_NE(ini.find("[Pad]\r\nSouth=SHOOT+13\r\nEast=BOMB\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[Hotkeys]\r\nScreenshot=123\r\n"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST_F(BakeTest, IconsArePaintedAtEveryThemeSizeWithAClearSurround) {
+    std::vector<BakedFile> icons;
+    BakeIcons(icons);
+    ASSERT_EQ(icons.size(), IconSizes().size());
+    for (size_t i = 0; i < icons.size(); ++i) {
+        int size = IconSizes()[i];
+        EXPECT_EQ(icons[i].name, "icons/mirrorfall-" + std::to_string(size) + ".png");
+        Image image;
+        ASSERT_TRUE(DecodeImage(icons[i].bytes, image)) << icons[i].name;
+        ASSERT_EQ(image.width, size);
+        ASSERT_EQ(image.height, size);
+        auto at = [&](int x, int y) { return image.pixels[size_t(y) * size_t(size) + size_t(x)]; };
+        // Round: the corners are clear, the middle is solid.
+        for (auto [x, y] : {std::pair{0, 0}, {size - 1, 0}, {0, size - 1}, {size - 1, size - 1}}) {
+            EXPECT_EQ(at(x, y) >> 24, 0u) << icons[i].name << " corner " << x << "," << y;
+        }
+        EXPECT_EQ(at(size / 2, size / 2) >> 24, 0xFFu) << icons[i].name;
+    }
+    fs::path dir = TempDir();
+    std::string error;
+    ASSERT_TRUE(InstallIcons(dir.string(), icons, error)) << error;
+    EXPECT_TRUE(fs::exists(dir / "icons" / "mirrorfall-64.png"));
     fs::remove_all(dir);
 }
 

@@ -8,12 +8,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "app/screen_flow.h"
 #include "assets/catalogue.h"
 #include "core/sound_cues.h"
 #include "game/boss.h"
 #include "support/headless.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -192,6 +195,33 @@ TEST_F(CallbacksTest, StartUpConfiguresTheEngineLoadsTheFontAndRunsTheLoop) {
     ASSERT_NE(startupFont, nullptr);
     EXPECT_FLOAT_EQ(startupFont->Depth(), 0.1f);
     EXPECT_EQ(startupFont->Tint(), 0xFFFFFFFFu);
+}
+
+TEST_F(CallbacksTest, AltEnterSwitchesTheWindowModeAndSavesItAlone) {
+    WorkInTempDir dir("callbacks_test_window");
+    auto file = [] {
+        std::ifstream in("Keyconfig.ini", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    std::ofstream("Keyconfig.ini", std::ios::binary) << "[Sound]\r\nBGM=80\r\n[System]\r\nWindow=1\r\n";
+    engine->RequestWindowModeToggle();
+    engine->SetFrameLimit(2);
+    RunGame();
+    engine->SetFrameLimit(0);
+    EXPECT_EQ(settings.windowed, 0);
+    EXPECT_FALSE(hge->System_GetState(HGE_WINDOWED));
+    EXPECT_EQ(file(), "[Sound]\r\nBGM=80\r\n[System]\r\nWindow=0\r\n");
+
+    // Back again, once per request; what the options menu has not saved stays unsaved.
+    settings.musicVolume = 10;
+    engine->RequestWindowModeToggle();
+    RenderFunc();
+    RenderFunc();
+    EXPECT_EQ(settings.windowed, 1);
+    EXPECT_TRUE(hge->System_GetState(HGE_WINDOWED));
+    EXPECT_EQ(file(), "[Sound]\r\nBGM=80\r\n[System]\r\nWindow=1\r\n");
 }
 
 }  // namespace

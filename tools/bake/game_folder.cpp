@@ -13,10 +13,19 @@
 namespace fs = std::filesystem;
 
 // Arrows to move, Shift to slow, Z to bomb and confirm, X to cancel, Ctrl to skip; both
-// volumes at 80 %; windowed.
+// volumes at 80 %; windowed. A pad moves with its D-pad and left stick (the movement keys and
+// the arrow keys), bombs and confirms with the south button (the SHOOT key and Enter), backs out
+// with the east one, slows with the west button, left shoulder or trigger, fast-forwards replays
+// with the right shoulder or trigger (Ctrl) and pauses with Start or Back (Escape); F12 and the
+// pad's share button save a screenshot. These are the game's own defaults for missing entries.
 const char* const kDefaultKeyconfig =
     "[KeyPress]\r\nUP=38\r\nDOWN=40\r\nLEFT=37\r\nRIGHT=39\r\nSLOW=16\r\nSHOOT=90\r\nBOMB=88\r\n"
-    "SKIP=17\r\n[Sound]\r\nBGM=80\r\nSE=80\r\n[System]\r\nAutoBomb=0\r\nWindow=1\r\n";
+    "SKIP=17\r\n[Sound]\r\nBGM=80\r\nSE=80\r\n[System]\r\nAutoBomb=0\r\nWindow=1\r\n"
+    "[Pad]\r\nSouth=SHOOT+13\r\nEast=BOMB\r\nWest=SLOW\r\nNorth=SKIP\r\nLeftShoulder=SLOW\r\n"
+    "RightShoulder=17\r\nLeftTrigger=SLOW\r\nRightTrigger=17\r\nStart=27\r\nBack=27\r\n"
+    "Misc=123\r\nDPadUp=UP+38\r\nDPadDown=DOWN+40\r\nDPadLeft=LEFT+37\r\nDPadRight=RIGHT+39\r\n"
+    "StickUp=UP+38\r\nStickDown=DOWN+40\r\nStickLeft=LEFT+37\r\nStickRight=RIGHT+39\r\nDeadZone=25\r\n"
+    "[Hotkeys]\r\nScreenshot=123\r\n";
 
 namespace {
 
@@ -32,6 +41,11 @@ bool WriteFileAtomically(const fs::path& path, const std::vector<unsigned char>&
     std::error_code ec;
     fs::rename(temp, path, ec);
     return !ec;
+}
+
+std::vector<unsigned char> DefaultSettingsBytes() {
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(kDefaultKeyconfig);
+    return std::vector<unsigned char>(text, text + std::strlen(kDefaultKeyconfig));
 }
 
 }  // namespace
@@ -82,11 +96,34 @@ bool InstallGameFolder(const std::string& dir, const std::vector<BakedFile>& fil
     }
     fs::path ini = fs::path(dir) / "Keyconfig.ini";
     if (!fs::exists(ini)) {
-        const unsigned char* text = reinterpret_cast<const unsigned char*>(kDefaultKeyconfig);
-        if (!WriteFileAtomically(ini, std::vector<unsigned char>(text, text + std::strlen(kDefaultKeyconfig)))) {
+        if (!WriteFileAtomically(ini, DefaultSettingsBytes())) {
             error = "cannot write " + ini.string();
             return false;
         }
+    }
+    return true;
+}
+
+bool InstallIcons(const std::string& dir, const std::vector<BakedFile>& icons, std::string& error) {
+    for (const BakedFile& icon : icons) {
+        fs::path path = fs::path(dir) / icon.name;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        if (ec || !WriteFileAtomically(path, icon.bytes)) {
+            error = "cannot write " + path.string();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteSettingsTemplate(const std::string& path, std::string& error) {
+    std::error_code ec;
+    fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ec);
+    if (ec || !WriteFileAtomically(path, DefaultSettingsBytes())) {
+        error = "cannot write " + path;
+        return false;
     }
     return true;
 }

@@ -18,3 +18,10 @@ bool OrderAsCatalogue(const std::vector<BakedFile>& baked, std::vector<BakedFile
 // pack reader, creates Replay/, and writes Keyconfig.ini only when the folder has none: a
 // player's settings survive a rebuild. False, with a message in `error`, on any failure.
 bool InstallGameFolder(const std::string& dir, const std::vector<BakedFile>& files, std::string& error);
+
+// Writes the baked icons ("icons/...") as loose files into the folder: the window's icon is read
+// from there, and the install copies them into the desktop's icon theme.
+bool InstallIcons(const std::string& dir, const std::vector<BakedFile>& icons, std::string& error);
+
+// Writes the default settings to `path`, replacing what is there.
+bool WriteSettingsTemplate(const std::string& path, std::string& error);

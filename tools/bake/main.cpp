@@ -1,6 +1,6 @@
 // main.cpp -- mirrorfall-bake: paints every picture, synthesises every sound and both music
 // tracks, packs them into the password-protected gamedat.zip, and sets up the game's folder
-// with a default Keyconfig.ini and an empty Replay/ folder.
+// with a default Keyconfig.ini, an empty Replay/ folder and the game's icons.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -9,18 +9,23 @@
 
 #include "bake.h"
 #include "game_folder.h"
+#include "icons.h"
 #include "preview.h"
 
 namespace {
 
 void Usage(FILE* to) {
     std::fprintf(to,
-                 "Usage: mirrorfall-bake [--out DIR] [--preview FILE.png]\n"
+                 "Usage: mirrorfall-bake [--out DIR] [--preview FILE.png] [--settings-template FILE]\n"
                  "Paints, synthesises and packs every data file of Mirrorfall.\n"
                  "  --out DIR           the game's folder to write into (default: current folder):\n"
-                 "                      gamedat.zip, Keyconfig.ini (only when missing), Replay/\n"
+                 "                      gamedat.zip, Keyconfig.ini (only when missing), Replay/,\n"
+                 "                      icons/mirrorfall-N.png (the desktop and window icon)\n"
                  "  --preview FILE.png  also write a contact sheet of every picture with the\n"
                  "                      regions the game draws outlined\n"
+                 "  --settings-template FILE\n"
+                 "                      also write the default Keyconfig.ini to FILE (replacing it):\n"
+                 "                      the install ships it for each player's first run\n"
                  "  --help              show this text\n");
 }
 
@@ -33,6 +38,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 int main(int argc, char** argv) {
     std::string outDir = ".";
     std::string preview;
+    std::string settingsTemplate;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -40,6 +46,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if ((a == "--out" || a == "--preview") && i + 1 < argc) {
             (a == "--out" ? outDir : preview) = argv[++i];
+        } else if (a == "--settings-template" && i + 1 < argc) {
+            settingsTemplate = argv[++i];
         } else {
             std::fprintf(stderr, "mirrorfall-bake: unknown or incomplete argument '%s'\n", a.c_str());
             Usage(stderr);
@@ -72,7 +80,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mirrorfall-bake: the data is incomplete:\n%s", error.c_str());
         return 1;
     }
-    if (!InstallGameFolder(outDir, files, error)) {
+    std::vector<BakedFile> icons;
+    BakeIcons(icons);
+    if (!InstallGameFolder(outDir, files, error) || !InstallIcons(outDir, icons, error)) {
+        std::fprintf(stderr, "mirrorfall-bake: %s\n", error.c_str());
+        return 1;
+    }
+    if (!settingsTemplate.empty() && !WriteSettingsTemplate(settingsTemplate, error)) {
         std::fprintf(stderr, "mirrorfall-bake: %s\n", error.c_str());
         return 1;
     }
