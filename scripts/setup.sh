@@ -11,7 +11,7 @@ PACKAGES=(
   libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
   libgtest-dev libbenchmark-dev libmpfr-dev
   clang libclang-rt-dev
-  xvfb xauth xdotool x11-utils imagemagick python3
+  xvfb xauth xdotool x11-utils imagemagick python3 desktop-file-utils appstream
   g++-mingw-w64-x86-64-posix wine64
   ibus ibus-libpinyin dbus-x11
 )
