@@ -56,8 +56,9 @@ xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window 
 sleep 4
 xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key --window "$window" F12
-for _ in $(seq 1 50); do
-    ls "$DATA"/Screenshots/mirrorfall_*.png >/dev/null 2>&1 && break
+# The log line follows the finished file.
+for _ in $(seq 1 100); do
+    grep -q "Screenshot saved: " "$DATA/mirrorfall.log" && break
     sleep 0.1
 done
 shot="$(ls "$DATA"/Screenshots/mirrorfall_*.png 2>/dev/null | head -n 1)"
