@@ -90,7 +90,7 @@ fetch_sources() {
 src_dir() {
   local upstream=$1
   local d
-  d=$(find "$SRC" -maxdepth 1 -mindepth 1 -type d -name "$upstream-[0-9]*" | sort | tail -1)
+  d=$(find "$SRC/" -maxdepth 1 -mindepth 1 -type d -name "$upstream-[0-9]*" | sort | tail -1)
   [ -n "$d" ] || { echo "No unpacked source for $upstream in $SRC" >&2; exit 1; }
   echo "$d"
 }
@@ -99,6 +99,8 @@ cmake_dep() {  # name source-dir cmake-args...
   local name=$1 dir=$2
   shift 2
   [ -f "$PREFIX/.$name.built" ] && return 0
+  # src_dir's failure inside "$(...)" cannot end the script by itself.
+  [ -d "$dir" ] || { echo "No source folder for $name" >&2; exit 1; }
   log "build $name"
   rm -rf "$OUT/deps/$name"
   cmake -S "$dir" -B "$OUT/deps/$name" -G "Unix Makefiles" \

@@ -1,6 +1,8 @@
 // private_folder.cpp -- a temporary folder that outlives no process.
 #include "platform/private_folder.h"
 
+#if !defined(_WIN32)
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
@@ -125,3 +127,5 @@ void PrivateFolder::Remove() {
         guard_ = -1;
     }
 }
+
+#endif  // !_WIN32

@@ -1,15 +1,20 @@
-// profile.cpp -- reading and writing Windows-style profile (INI) files where Windows' own
-// profile functions are missing (Windows uses them: profile_win32.cpp).
+// profile.cpp -- reading and writing Windows-style profile (INI) files.
 #include "platform/profile.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
 
+#include <filesystem>
+#include <system_error>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -85,6 +90,7 @@ uint32_t ParseProfileInt(const std::string& value) {
     return negative ? 0u - result : result;
 }
 
+#if !defined(_WIN32)
 bool WriteWhole(int fd, const std::string& data) {
     size_t done = 0;
     while (done < data.size()) {
@@ -99,10 +105,65 @@ bool WriteWhole(int fd, const std::string& data) {
 }
 
 
+#endif
+
 constexpr const char* kTemporarySuffix = ".tmp";
 constexpr size_t kTemporaryRandom = 6;  // the X's of mkstemps
 
+// Exactly the name of one of our temporaries beside `base`: the name, a dot, six letters or
+// digits, ".tmp".
+bool IsTemporaryOf(const std::string& name, const std::string& base) {
+    const size_t suffix = std::strlen(kTemporarySuffix);
+    if (name.size() != base.size() + 1 + kTemporaryRandom + suffix ||
+        name.compare(0, base.size(), base) != 0 || name[base.size()] != '.' ||
+        name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0) {
+        return false;
+    }
+    bool random = true;
+    for (size_t i = base.size() + 1; i < base.size() + 1 + kTemporaryRandom; ++i) {
+        const char c = name[i];
+        random = random && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+    }
+    return random;
+}
+
 }  // namespace
+
+#if defined(_WIN32)
+
+// Windows: the same reading and replacing through the C runtime and MoveFileEx. There are no
+// pipes in the file system to guard against.
+ProfileStatus Profile::Load(const std::string& path) {
+    *this = Profile{};
+    if (path.empty()) return status_ = ProfileStatus::Unreadable;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD why = GetLastError();
+        return status_ = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND
+                             ? ProfileStatus::Missing
+                             : ProfileStatus::Unreadable;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return status_ = ProfileStatus::Unreadable;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return status_ = ProfileStatus::Unreadable;
+    std::string data;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        data.append(buffer, got);
+        if (data.size() > kMaxProfileBytes) {
+            std::fclose(file);
+            return status_ = ProfileStatus::TooLarge;
+        }
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return status_ = ProfileStatus::Unreadable;
+    FromText(data);
+    return status_;
+}
+
+#else
 
 ProfileStatus Profile::Load(const std::string& path) {
     *this = Profile{};
@@ -140,6 +201,8 @@ ProfileStatus Profile::Load(const std::string& path) {
     FromText(data);
     return status_;
 }
+
+#endif
 
 void Profile::FromText(const std::string& data) {
     Parse(data);
@@ -255,6 +318,80 @@ void Profile::Set(const char* section, const char* key, const char* value) {
     Insert(lastEntry + 1, entry);
 }
 
+#if defined(_WIN32)
+
+bool Profile::Save(const std::string& path) const {
+    if (path.empty() || (status_ != ProfileStatus::Ok && status_ != ProfileStatus::Missing)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    // A file marked read-only stays as it is.
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return false;
+    }
+    const std::string data = ToText();
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        name = path + ".";
+        unsigned seed = GetTickCount() * 2654435761u + unsigned(attempt) * 40503u + GetCurrentProcessId();
+        for (size_t i = 0; i < kTemporaryRandom; ++i, seed = seed * 1103515245u + 12345u) {
+            name += kLetters[(seed >> 16) % (sizeof kLetters - 1)];
+        }
+        name += kTemporarySuffix;
+        // CREATE_NEW fails when the name is taken.
+        file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr) != 0 &&
+              written == data.size();
+    ok = ok && FlushFileBuffers(file) != 0;
+    if (CloseHandle(file) == 0) ok = false;
+    if (ok) {
+        ok = MoveFileExA(name.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ok) DeleteFileA(name.c_str());
+    return ok;
+}
+
+int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path file(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const std::string base = file.filename().string();
+    int removed = 0;
+    const auto now = fs::file_time_type::clock::now();
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        if (!IsTemporaryOf(entry.path().filename().string(), base)) continue;
+        std::error_code kind;
+        if (!entry.is_regular_file(kind)) continue;
+        const auto age = now - entry.last_write_time(kind);
+        if (minAgeSeconds > 0 && (kind || age < std::chrono::seconds(minAgeSeconds))) continue;
+        if (fs::remove(entry.path(), kind)) ++removed;
+    }
+    return removed;
+}
+
+std::string ProfilePathInCurrentDirectory(const char* name) {
+    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    if (size == 0) return std::string();
+    std::vector<char> buffer(size + 1);
+    const DWORD got = GetCurrentDirectoryA(DWORD(buffer.size()), buffer.data());
+    if (got == 0 || got >= buffer.size()) return std::string();
+    std::string path(buffer.data(), got);
+    if (path.back() != '\\' && path.back() != '/') path += '\\';
+    return path + name;
+}
+
+#else
+
 bool Profile::Save(const std::string& path) const {
     // What could not be read whole is never replaced.
     if (path.empty() || (status_ != ProfileStatus::Ok && status_ != ProfileStatus::Missing)) {
@@ -293,21 +430,9 @@ int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return 0;
     int removed = 0;
-    const size_t suffix = std::strlen(kTemporarySuffix);
     while (const dirent* entry = ::readdir(dir)) {
-        // Exactly our own pattern: the name, a dot, six letters or digits, ".tmp".
         const std::string name = entry->d_name;
-        if (name.size() != base.size() + 1 + kTemporaryRandom + suffix ||
-            name.compare(0, base.size(), base) != 0 || name[base.size()] != '.' ||
-            name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0) {
-            continue;
-        }
-        bool random = true;
-        for (size_t i = base.size() + 1; i < base.size() + 1 + kTemporaryRandom; ++i) {
-            const char c = name[i];
-            random = random && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
-        }
-        if (!random) continue;
+        if (!IsTemporaryOf(name, base)) continue;
         const std::string full = folder + (folder.back() == '/' ? "" : "/") + name;
         struct stat info;
         if (::lstat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
@@ -325,6 +450,8 @@ std::string ProfilePathInCurrentDirectory(const char* name) {
     if (path.empty() || path.back() != '/') path += '/';
     return path + name;
 }
+
+#endif
 
 uint32_t ProfileGetInt(const char* section, const char* key, uint32_t defaultValue,
                        const std::string& path) {
@@ -348,4 +475,3 @@ bool ProfileWriteString(const char* section, const char* key, const char* value,
     return profile.Save(path);
 }
 
-#endif  // !_WIN32

@@ -1,5 +1,7 @@
-// winzip_aes.cpp -- WinZip AES over OpenSSL's libcrypto.
+// winzip_aes.cpp -- WinZip AES over OpenSSL's libcrypto (Windows: winzip_aes_win32.cpp).
 #include "platform/winzip_aes.h"
+
+#if !defined(_WIN32)
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
@@ -54,3 +56,5 @@ bool WinZipAesMac(const WinZipAesKeys& keys, const unsigned char* data, size_t l
     std::memcpy(mac, full, kWinZipAesMacLength);
     return true;
 }
+
+#endif  // !_WIN32

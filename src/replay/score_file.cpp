@@ -5,6 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Windows has no pipes in the file system to guard against, nor descriptors to keep from
+// child programs.
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cinttypes>
@@ -86,7 +95,12 @@ bool AppendRecord(int64_t finalScore) {
 
 ScoreRank AppendScore(int64_t finalScore) {
     // A missing Replay folder would otherwise lose the score of the game just finished.
-    if (::mkdir("Replay", 0755) != 0 && errno != EEXIST) {
+#if defined(_WIN32)
+    const int made = ::mkdir("Replay");  // Windows folders have no mode bits
+#else
+    const int made = ::mkdir("Replay", 0755);
+#endif
+    if (made != 0 && errno != EEXIST) {
         hge->System_Log("Could not create the Replay folder");
     }
     if (!AppendRecord(finalScore)) return {};

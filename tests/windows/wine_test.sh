@@ -38,15 +38,22 @@ fi
 [ -f "$PKG/mirrorfall-sim.exe" ] || fail "$PKG is not built (scripts/build-windows.sh)"
 [ -x "$SIM" ] || fail "$SIM is not built (scripts/setup.sh)"
 
+# Everything runs inside one X server, so Wine's server and desktop, started with the first
+# program, serve the game's window too.
+if [ "${2:-}" != "--inside" ]; then
+    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh installs it)"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$SELF" "$LINUX_BUILD" --inside
+fi
+
 # A private prefix, made once; no Mono or Gecko downloads.
 export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 "$WINE" wineboot --init >/dev/null 2>&1 || fail "could not make the Wine prefix"
 fi
 
-if [ "${2:-}" != "--inside" ]; then
-    WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
-    trap 'rm -rf "$WORK"' EXIT
+WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+{
     cd "$WORK" || fail "no work folder"
 
     # --- 0. the Windows build of the game code calls no maths library either --------------
@@ -93,20 +100,9 @@ if [ "${2:-}" != "--inside" ]; then
         fail "the Windows sim did not verify the immortal replay"
     echo "wine test: the Windows sim verified every Linux replay"
 
-    # --- 2. the game's window, under Xvfb ----------------------------------------------------
-    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh installs it)"
-    cd "$ROOT" || fail "no project folder"
-    rm -rf "$WORK"
-    trap - EXIT
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$SELF" "$LINUX_BUILD" --inside
-fi
+}
 
-# The replay runs above left Wine's server and desktop running without a display; windows
-# need ones started inside this X server.
-/usr/lib/wine/wineserver -k 2>/dev/null
-/usr/lib/wine/wineserver -w 2>/dev/null
-WORK="$(mktemp -d /tmp/mirrorfall_wine_XXXXXX)"
-trap 'rm -rf "$WORK"' EXIT
+# --- 2. the game's window ----------------------------------------------------------------------
 cp -r "$PKG" "$WORK/game" || fail "could not copy the game folder"
 cd "$WORK/game" || fail "no game folder"
 
