@@ -16,9 +16,11 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <unistd.h>
+#if !defined(_WIN32)
 #include <sys/mman.h>
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include "app/game_reset.h"
 #include "app/screen_flow.h"
@@ -351,6 +353,7 @@ std::vector<Verdict> VerifyAll(const std::vector<std::string>& files,
                                const std::vector<const char*>& shown, bool immortal) {
     std::vector<Verdict> verdicts(files.size());
     std::vector<bool> done(files.size(), false);
+#if !defined(_WIN32)  // Windows has no fork: there the loop at the end plays every file in turn
     long cores = sysconf(_SC_NPROCESSORS_ONLN);
     size_t workers = std::min<size_t>(files.size(), cores > 1 ? size_t(cores) : 1);
     void* shared = workers > 1 ? mmap(nullptr, sizeof(std::atomic<size_t>), PROT_READ | PROT_WRITE,
@@ -402,6 +405,7 @@ std::vector<Verdict> VerifyAll(const std::vector<std::string>& files,
         std::fclose(in);
     }
     if (next != nullptr) munmap(shared, sizeof(std::atomic<size_t>));
+#endif
     for (size_t i = 0; i < files.size(); ++i) {
         if (!done[i]) verdicts[i] = VerifyOne(files[i], shown[i], immortal);
     }
