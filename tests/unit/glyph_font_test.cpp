@@ -16,19 +16,12 @@
 
 namespace {
 
-class GlyphFontTest : public ::testing::Test {
+class GlyphFontTest : public RecordedSceneTest {
 protected:
-    void SetUp() override {
-        engine = &UseHeadlessEngine();
-        engine->SetRecordQuads(true);
-        engine->Gfx_BeginScene();
-    }
     void TearDown() override {
-        engine->Gfx_EndScene();
-        engine->SetRecordQuads(false);
+        RecordedSceneTest::TearDown();
         fieldFont.SetTint(0xFFFFFFFF, -1);
     }
-    HeadlessEngine* engine = nullptr;
 };
 
 // The pen position each recorded quad was drawn for: the quad's left edge plus the glyph's

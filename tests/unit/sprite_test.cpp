@@ -14,19 +14,7 @@ Corners Drawn(HeadlessEngine& engine) {
     return {q.v[0].x, q.v[0].y, q.v[2].x, q.v[2].y};
 }
 
-class SpriteTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        engine = &UseHeadlessEngine();
-        engine->SetRecordQuads(true);
-        engine->Gfx_BeginScene();
-    }
-    void TearDown() override {
-        engine->Gfx_EndScene();
-        engine->SetRecordQuads(false);
-    }
-    HeadlessEngine* engine = nullptr;
-};
+using SpriteTest = RecordedSceneTest;
 
 TEST_F(SpriteTest, AnchorPlacesTheRegionAroundTheDrawingPoint) {
     Sprite s(0, 0, 0, 32, 32);
