@@ -14,6 +14,18 @@ struct WinZipAesKeys {
     unsigned char verifier[2] = {};
 };
 
+// Splits the 2 * keyLength + 2 bytes PBKDF2 derived into the AES key, the HMAC key and the
+// password verifier, in that order (both crypto backends derive the same bytes).
+inline void WinZipAesSplitDerived(const unsigned char* derived, int keyLength, WinZipAesKeys& keys) {
+    keys.keyLength = keyLength;
+    for (int i = 0; i < keyLength; ++i) {
+        keys.cipher[i] = derived[i];
+        keys.auth[i] = derived[keyLength + i];
+    }
+    keys.verifier[0] = derived[2 * keyLength];
+    keys.verifier[1] = derived[2 * keyLength + 1];
+}
+
 constexpr size_t kWinZipAesMacLength = 10;
 constexpr int kWinZipAesRounds = 1000;
 

@@ -54,10 +54,7 @@ bool WinZipAesDeriveKeys(const std::string& password, const unsigned char* salt,
                                   ULONG(keyLength / 2), kWinZipAesRounds, derived, length, 0))) {
         return false;
     }
-    keys.keyLength = keyLength;
-    std::memcpy(keys.cipher, derived, size_t(keyLength));
-    std::memcpy(keys.auth, derived + keyLength, size_t(keyLength));
-    std::memcpy(keys.verifier, derived + 2 * keyLength, 2);
+    WinZipAesSplitDerived(derived, keyLength, keys);
     return true;
 }
 
