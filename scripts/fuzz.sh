@@ -38,6 +38,10 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DMIRRORFALL_FUZZ=ON -DMIRRORFALL_BAKE=OFF -DMIRRORFALL_FUZZ_GAME_DIR="$PWD/build/game" >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target fuzz_seeds $(printf 'fuzz_%s ' "${targets[@]}") >/dev/null
 
+# The targets write their inputs to files, and the score file is flushed to the disk on every
+# append: a scratch folder in memory keeps the disk out of each run.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 status=0
 # Absolute paths: a target may work in a folder of its own (the score file's name is relative).
 for t in "${targets[@]}"; do

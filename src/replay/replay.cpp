@@ -296,7 +296,8 @@ bool LoadReplayFile(const char* path) {
     }
     record.replayEnd = loaded + 1;
     // Frames past the record hold no actions, whatever a longer earlier record left there.
-    for (int32_t k = record.replayEnd; k <= kReplayMaxEnd; ++k) record.replayInputs[k] = 0;
+    std::memset(record.replayInputs + record.replayEnd, 0,
+                sizeof record.replayInputs - sizeof(int32_t) * size_t(record.replayEnd));
     std::fclose(file);
     return true;
 }
