@@ -635,6 +635,32 @@ bool FastAtan(double x, double* out) {
     return true;
 }
 
+// The same reduction and series in plain double, for callers that round the arctangent on to
+// single precision: relative error below 2^-49 (the reciprocal, the quotient d and the final
+// sums each add a few units in the last place of a double), so the single-precision result is
+// settled unless the true value lies within 2^-46 of a rounding boundary.
+bool FastAtanToSingle(double x, float* out) {
+    double ax = Abs(x);
+    if (!(ax >= Pow2(-27) && ax <= Pow2(50))) return false;
+    const AtanConstants& c = AtanTables();
+    bool inverted = ax > 1.0;
+    double v = inverted ? 1.0 / ax : ax;
+    int i = static_cast<int>(v * kAtanTable + 0.5);
+    double ci = i / static_cast<double>(kAtanTable);
+    double d = (v - ci) / (1.0 + v * ci);  // |d| <= 1/128, the numerator exact (Sterbenz)
+    double s = d * d;
+    // d^11/11 is below 2^-73 of d.
+    double series = c.coefficients[4].hi;
+    for (int j = 3; j >= 1; j--) series = series * s + c.coefficients[j].hi;
+    double result = c.table[i].hi + (c.table[i].lo + (d + d * (s * series)));
+    if (inverted) result = (c.piOver2.hi - result) + c.piOver2.lo;
+    double e = result * Pow2(-46);
+    float lo = static_cast<float>(result - e), hi = static_cast<float>(result + e);
+    if (lo != hi) return false;
+    *out = x < 0 ? -lo : lo;
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Single-precision sine and cosine in double: Cody and Waite's reduction with pi/2 in three
 // parts (the first two short enough that k times them is exact for k below 2^20), then Taylor
@@ -674,14 +700,14 @@ constexpr double kCosCoef[] = {-1.0 / 2, 1.0 / 24, -1.0 / 720, 1.0 / 40320, -1.0
                                1.0 / 479001600.0, -1.0 / 87178291200.0,
                                1.0 / 20922789888000.0, -1.0 / 6402373705728000.0};
 
-bool FastSinCos(float xf, bool wantCos, float* out) {
-    double x = xf;
-    double ax = Abs(x);
-    if (!(ax <= Pow2(20))) return false;
-    if (ax < Pow2(-12)) {  // x^3/6 and x^2/2 are below half an ulp
-        *out = wantCos ? 1.0f : xf;
-        return true;
-    }
+// x = k pi/2 + h + l, with |h + l| <= pi/4 and |l| below 2^-45.
+struct QuarterTurns {
+    int k;  // modulo 4
+    double h, l, h2;
+};
+
+bool ReduceQuarterTurns(double x, QuarterTurns* out) {
+    if (!(Abs(x) <= Pow2(20))) return false;
     const SinCosConstants& c = SinCosParts();
     double kd = x * c.twoOverPi;
     int64_t k = static_cast<int64_t>(kd < 0 ? kd - 0.5 : kd + 0.5);
@@ -689,19 +715,33 @@ bool FastSinCos(float xf, bool wantCos, float* out) {
     double r1 = x - kk * c.pio2[0];  // exact
     DD r = TwoSum(r1, -(kk * c.pio2[1]));
     r.lo -= kk * c.pio2[2];
-    double h = r.hi, l = r.lo;
-    double s2 = h * h;
+    *out = {static_cast<int>(k & 3), r.hi, r.lo, r.hi * r.hi};
+    return true;
+}
+
+// The low part's factor (cos h, or sin h) drops its terms past h^2 (or h): with |l| below
+// 2^-45 that costs under 2^-48 of the result, inside the margin SettleSingle allows.
+double SineOfReduced(const QuarterTurns& r) {
     double sp = kSinCoef[7];
-    for (int i = 6; i >= 0; i--) sp = sp * s2 + kSinCoef[i];
+    for (int i = 6; i >= 0; i--) sp = sp * r.h2 + kSinCoef[i];
+    return (r.h + r.h * r.h2 * sp) + r.l * (1.0 - 0.5 * r.h2);
+}
+
+double CosineOfReduced(const QuarterTurns& r) {
     double cp = kCosCoef[8];
-    for (int i = 7; i >= 0; i--) cp = cp * s2 + kCosCoef[i];
-    double sinH = h + h * s2 * sp;
-    double cosH = 1.0 + s2 * cp;
-    double sinR = sinH + l * cosH;
-    double cosR = cosH - l * sinH;
-    int q = static_cast<int>(k & 3);
-    if (wantCos) q = (q + 1) & 3;
-    double y = q == 0 ? sinR : q == 1 ? cosR : q == 2 ? -sinR : -cosR;
+    for (int i = 7; i >= 0; i--) cp = cp * r.h2 + kCosCoef[i];
+    return (1.0 + r.h2 * cp) - r.l * r.h;
+}
+
+// sin(x) for quadrant shift 0, cos(x) for 1.
+double OfQuadrant(const QuarterTurns& r, int shift) {
+    int q = (r.k + shift) & 3;
+    double y = (q & 1) == 0 ? SineOfReduced(r) : CosineOfReduced(r);
+    return q >= 2 ? -y : y;
+}
+
+// Rounds y to single precision when an error of |y| * 2^-45 cannot change the result.
+bool SettleSingle(double y, float* out) {
     double e = Abs(y) * Pow2(-45);
     float lo = static_cast<float>(y - e), hi = static_cast<float>(y + e);
     if (lo != hi) return false;
@@ -709,7 +749,17 @@ bool FastSinCos(float xf, bool wantCos, float* out) {
     return true;
 }
 
-float SinCos(float x, bool wantCos) {
+bool FastSinCos(float xf, bool wantCos, float* out) {
+    double x = xf;
+    if (Abs(x) < Pow2(-12)) {  // x^3/6 and x^2/2 are below half an ulp
+        *out = wantCos ? 1.0f : xf;
+        return true;
+    }
+    QuarterTurns r;
+    return ReduceQuarterTurns(x, &r) && SettleSingle(OfQuadrant(r, wantCos ? 1 : 0), out);
+}
+
+float SineOrCosine(float x, bool wantCos) {
     if (IsNan(x)) return x + x;
     if (Abs(x) == std::numeric_limits<double>::infinity()) return std::numeric_limits<float>::quiet_NaN();
     float y;
@@ -720,8 +770,20 @@ float SinCos(float x, bool wantCos) {
 
 }  // namespace
 
-float Sin(float x) { return SinCos(x, false); }
-float Cos(float x) { return SinCos(x, true); }
+float Sin(float x) { return SineOrCosine(x, false); }
+float Cos(float x) { return SineOrCosine(x, true); }
+
+void SinCos(float x, float* sine, float* cosine) {
+    // One reduction for both; either falls back on its own when it cannot be settled.
+    QuarterTurns r;
+    if (Abs(x) >= Pow2(-12) && ReduceQuarterTurns(x, &r)) {
+        if (!SettleSingle(OfQuadrant(r, 0), sine)) *sine = Sin(x);
+        if (!SettleSingle(OfQuadrant(r, 1), cosine)) *cosine = Cos(x);
+        return;
+    }
+    *sine = Sin(x);
+    *cosine = Cos(x);
+}
 
 double Tan(double x) {
     if (IsNan(x)) return x + x;
@@ -740,6 +802,12 @@ double Atan(double x) {
     double y;
     if (FastAtan(x, &y)) return y;
     return ExactDouble(Fn::Atan, x);
+}
+
+float AtanToSingle(double x) {
+    float y;
+    if (FastAtanToSingle(x, &y)) return y;
+    return static_cast<float>(Atan(x));
 }
 
 float Sqrt(float x) { return __builtin_sqrtf(x); }

@@ -13,10 +13,16 @@ namespace detmath {
 // Radians in, correctly rounded single-precision result out.
 float Sin(float x);
 float Cos(float x);
+// Both at once, the same bits as Sin(x) and Cos(x), sharing the argument's reduction.
+void SinCos(float x, float* sine, float* cosine);
 
 // Radians in, correctly rounded double-precision result out.
 double Tan(double x);
 double Atan(double x);
+
+// static_cast<float>(Atan(x)), the same bits, without most of Atan's cost: the rounding to
+// single precision is settled by a cheaper approximation nearly always.
+float AtanToSingle(double x);
 
 // Square root is exactly rounded by IEEE 754 on every platform; these only keep the call
 // out of the maths library (and errno).

@@ -100,12 +100,9 @@ const CameraTurn& CurrentTurn() {
         turn.yaw = camYaw;
         turn.pitch = camPitch;
         turn.roll = camRoll;
-        turn.cosYaw = detmath::Cos(camYaw);
-        turn.sinYaw = detmath::Sin(camYaw);
-        turn.cosPitch = detmath::Cos(camPitch);
-        turn.sinPitch = detmath::Sin(camPitch);
-        turn.cosRoll = detmath::Cos(camRoll);
-        turn.sinRoll = detmath::Sin(camRoll);
+        detmath::SinCos(camYaw, &turn.sinYaw, &turn.cosYaw);
+        detmath::SinCos(camPitch, &turn.sinPitch, &turn.cosPitch);
+        detmath::SinCos(camRoll, &turn.sinRoll, &turn.cosRoll);
     }
     return turn;
 }
@@ -167,8 +164,11 @@ void PanelStep(int n) {
         float w = panelRegionW[n] / 2, h = panelRegionH[n] / 2;
         float u = panelYaw[n], v = panelPitch[n];
         float x = panelX[n], y = panelY[n], z = panelZ[n];
-        float wc = w * detmath::Cos(u), ws = w * detmath::Sin(u);
-        float hc = h * detmath::Cos(v), hs = h * detmath::Sin(v);
+        float sinU, cosU, sinV, cosV;
+        detmath::SinCos(u, &sinU, &cosU);
+        detmath::SinCos(v, &sinV, &cosV);
+        float wc = w * cosU, ws = w * sinU;
+        float hc = h * cosV, hs = h * sinV;
         projected = Project(x - wc, y - hc, z + ws - hs, c1.x, c1.y);
         projected = Project(x + wc, y - hc, z - ws - hs, c2.x, c2.y) && projected;
         projected = Project(x - wc, y + hc, z + ws + hs, c3.x, c3.y) && projected;

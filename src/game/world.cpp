@@ -45,7 +45,7 @@ float AngleTo(float x1, float y1, float x2, float y2, float offset) {
     // quotient from dividing by zero.
     if (x1 != x2) {
         float q = (y1 - y2) / (x1 - x2);
-        float arc = static_cast<float>(detmath::Atan(static_cast<double>(q)));
+        float arc = detmath::AtanToSingle(static_cast<double>(q));
         a = arc * 57.3f + 90.0f;
     }
     if (static_cast<int>(y1) == static_cast<int>(y2)) a = 90.0f;

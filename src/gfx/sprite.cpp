@@ -152,8 +152,7 @@ void Sprite::DrawTransformed(float x, float y, float rotation, float hScale, flo
     } else {
         if (rotation != lastRotation) {
             lastRotation = rotation;
-            lastCos = detmath::Cos(rotation);
-            lastSin = detmath::Sin(rotation);
+            detmath::SinCos(rotation, &lastSin, &lastCos);
         }
         // The same sums, in the same order, as TransformCorners.
         const float c = lastCos, s = lastSin;
@@ -172,8 +171,8 @@ Rect* Sprite::BoundsTransformed(float x, float y, float rotation, float hScale, 
     float b1 = -anchorY * vScale;
     float a2 = (width - anchorX) * hScale;
     float b2 = (height - anchorY) * vScale;
-    float c = rotation != 0.0f ? detmath::Cos(rotation) : 1.0f;
-    float s = rotation != 0.0f ? detmath::Sin(rotation) : 0.0f;
+    float c = 1.0f, s = 0.0f;
+    if (rotation != 0.0f) detmath::SinCos(rotation, &s, &c);
     float corners[4][2];
     TransformCorners(x, y, rotation, c, s, a1, b1, a2, b2, corners);
     for (auto& corner : corners) rect->Expand(corner[0], corner[1]);

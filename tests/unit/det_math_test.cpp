@@ -12,6 +12,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/det_math.h"
 
@@ -110,7 +111,7 @@ TEST(DetMath, SpecialArguments) {
     }
 }
 
-enum class Fn { Sin, Cos, Tan, Atan };
+enum class Fn { Sin, Cos, Tan, Atan, AtanToSingle };
 enum class Draw { FloatBits, FloatNear, DoubleBits, DoubleNear, FloatQuotient };
 
 struct RandomCase {
@@ -128,6 +129,8 @@ const RandomCase kRandomCases[] = {
     {"cos near the game's angles", Fn::Cos, Draw::FloatNear, 1000000},
     {"atan of any double", Fn::Atan, Draw::DoubleBits, 500000},
     {"atan of a float quotient", Fn::Atan, Draw::FloatQuotient, 1000000},
+    {"atan to single of any double", Fn::AtanToSingle, Draw::DoubleBits, 500000},
+    {"atan to single of a float quotient", Fn::AtanToSingle, Draw::FloatQuotient, 1000000},
     {"tan of any double", Fn::Tan, Draw::DoubleBits, 100000},
     {"tan within a few turns", Fn::Tan, Draw::DoubleNear, 100000},
 };
@@ -169,6 +172,9 @@ TEST_P(DetMathRandom, AgreesWithMpfr) {
             }
             case Fn::Tan: ok = Same(detmath::Tan(x), ReferenceDouble(mpfr_tan, x)); break;
             case Fn::Atan: ok = Same(detmath::Atan(x), ReferenceDouble(mpfr_atan, x)); break;
+            case Fn::AtanToSingle:
+                ok = Same(detmath::AtanToSingle(x), static_cast<float>(ReferenceDouble(mpfr_atan, x)));
+                break;
         }
         if (!ok) {
             failures++;
@@ -185,6 +191,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, DetMathRandom, testing::ValuesIn(kRandomCases),
                              }
                              return s;
                          });
+
+TEST(DetMath, SinCosGivesTheSameBitsAsSinAndCos) {
+    std::vector<float> args = {0.0f, -0.0f, 0x1p-13f, -0x1p-12f, 1.5707964f, -3.1415927f, 0x1p20f,
+                               0x1.000002p20f, 1e30f, std::numeric_limits<float>::infinity(),
+                               std::numeric_limits<float>::quiet_NaN()};
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> near(-30.0f, 30.0f);
+    for (int i = 0; i < 100000; i++) args.push_back(i % 2 ? near(rng) : FloatFromBits(rng()));
+    for (float x : args) {
+        float s = 0, c = 0;
+        detmath::SinCos(x, &s, &c);
+        EXPECT_TRUE(Same(s, detmath::Sin(x)) && Same(c, detmath::Cos(x))) << std::hexfloat << x;
+    }
+}
+
+TEST(DetMath, AtanToSingleNearRoundingBoundaries) {
+    // Arguments whose arctangent lies within a few double ulps of the midpoint between two
+    // floats: the cheap approximation cannot settle them, and the double rounding decides.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> angle(0x1p-20f, 1.5707f);
+    for (int i = 0; i < 2000; i++) {
+        float f = angle(rng);
+        double midpoint = (static_cast<double>(f) + std::nextafter(f, 2.0f)) / 2;
+        double x = static_cast<double>(std::tan(static_cast<long double>(midpoint)));
+        if (i % 2 != 0) x = -x;
+        EXPECT_TRUE(Same(detmath::AtanToSingle(x), static_cast<float>(ReferenceDouble(mpfr_atan, x))))
+            << "atan to single " << std::hexfloat << x;
+    }
+}
 
 TEST(DetMath, ExactFunctionsMatchTheCLibrary) {
     // fmod, sqrt and rounding to integers are exact by definition, so any C library is a fair
