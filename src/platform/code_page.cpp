@@ -1,101 +1,54 @@
-// code_page.cpp -- GBK conversions over iconv.
+// code_page.cpp -- what the GBK conversions share on every system: UTF-8 decoding and encoding,
+// character codes and cutting. The conversions between GBK and UTF-16 themselves are the
+// system's: iconv (code_page_iconv.cpp) or code page 936 on Windows (code_page_win32.cpp).
 #include "platform/code_page.h"
 
-#include <iconv.h>
-
-#include <bit>
-#include <cerrno>
 #include <cstring>
-
-static_assert(std::endian::native == std::endian::little,
-              "UTF-16 units are handed to iconv as UTF-16LE bytes");
 
 namespace {
 
-enum Direction { kToWide, kFromWide, kFromUtf8, kToUtf8, kDirections };
-
-// One descriptor per direction, opened on first use and kept: the game converts text every
-// frame on its one thread.
-iconv_t Descriptor(Direction direction) {
-    static const char* const kCodes[kDirections][2] = {
-        {"UTF-16LE", "GBK"}, {"GBK", "UTF-16LE"}, {"GBK", "UTF-8"}, {"UTF-8", "GBK"}};
-    static iconv_t opened[kDirections];
-    static bool tried[kDirections] = {};
-    if (!tried[direction]) {
-        opened[direction] = iconv_open(kCodes[direction][0], kCodes[direction][1]);
-        tried[direction] = true;
+void AppendUtf8(char16_t unit, std::string& out) {
+    // GBK holds only characters of the Basic Multilingual Plane, so a unit is a whole character.
+    if (unit < 0x80) {
+        out += char(unit);
+    } else if (unit < 0x800) {
+        out += char(0xC0 | (unit >> 6));
+        out += char(0x80 | (unit & 0x3F));
+    } else {
+        out += char(0xE0 | (unit >> 12));
+        out += char(0x80 | ((unit >> 6) & 0x3F));
+        out += char(0x80 | (unit & 0x3F));
     }
-    return opened[direction];
-}
-
-bool Usable(iconv_t cd) { return cd != reinterpret_cast<iconv_t>(-1); }
-
-// Converts in[0..inLen) into out[0..outRoom), writing `replacement` (outUnit bytes) for every
-// input unit (inUnit bytes) that has no conversion. Stops when the output is full; iconv never
-// writes part of a character. Returns the bytes written.
-size_t Convert(iconv_t cd, const char* in, size_t inLen, char* out, size_t outRoom, size_t inUnit,
-               const char* replacement, size_t outUnit) {
-    if (!Usable(cd)) return 0;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* inPtr = const_cast<char*>(in);
-    char* outPtr = out;
-    size_t inLeft = inLen;
-    size_t outLeft = outRoom;
-    while (inLeft > 0) {
-        size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        if (done != size_t(-1)) break;
-        if (errno == E2BIG) break;
-        // EILSEQ: a unit without a conversion; EINVAL: the input ends inside a character.
-        if (outLeft < outUnit) break;
-        std::memcpy(outPtr, replacement, outUnit);
-        outPtr += outUnit;
-        outLeft -= outUnit;
-        if (errno == EINVAL) break;
-        size_t skip = inLeft < inUnit ? inLeft : inUnit;
-        inPtr += skip;
-        inLeft -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    return outRoom - outLeft;
-}
-
-std::string ConvertString(iconv_t cd, const std::string& in, const char* replacement,
-                          size_t outUnit) {
-    std::string out(in.size() * 2 + 8, '\0');
-    size_t written = Convert(cd, in.data(), in.size(), out.data(), out.size(), 1, replacement,
-                             outUnit);
-    out.resize(written);
-    return out;
 }
 
 }  // namespace
 
-size_t CodePageToWide(const char* text, long length, char16_t* out, size_t room) {
-    if (text == nullptr || out == nullptr || room == 0) return 0;
-    size_t inLen = length < 0 ? std::strlen(text) : size_t(length);
-    static const char16_t kQuestion = u'?';
-    size_t bytes = Convert(Descriptor(kToWide), text, inLen, reinterpret_cast<char*>(out), room * 2, 1,
-                           reinterpret_cast<const char*>(&kQuestion), 2);
-    return bytes / 2;
-}
-
-size_t WideToCodePage(const char16_t* text, size_t length, char* out, size_t room) {
-    if (out == nullptr || room == 0) return 0;
-    size_t written = 0;
-    if (text != nullptr) {
-        written = Convert(Descriptor(kFromWide), reinterpret_cast<const char*>(text), length * 2, out,
-                          room - 1, 2, "?", 1);
-    }
-    out[written] = '\0';
-    return written;
-}
-
 std::string Utf8ToCodePage(const std::string& utf8) {
-    return ConvertString(Descriptor(kFromUtf8), utf8, "?", 1);
+    std::string out;
+    out.reserve(utf8.size());
+    size_t pos = 0;
+    // A malformed byte decodes as U+FFFD, which GBK has no code for, so it too becomes '?'.
+    while (char32_t cp = NextUtf8(utf8.data(), utf8.size(), &pos)) {
+        uint32_t code = CodePageCharCode(cp);
+        if (code == 0) {
+            out += '?';
+        } else if (code < 0x80) {
+            out += char(code);
+        } else {
+            out += char(code >> 8);
+            out += char(code & 0xFF);
+        }
+    }
+    return out;
 }
 
 std::string CodePageToUtf8(const std::string& gbk) {
-    return ConvertString(Descriptor(kToUtf8), gbk, "?", 1);
+    std::u16string wide(gbk.size(), u'\0');  // never more units than bytes
+    wide.resize(CodePageToWide(gbk.data(), long(gbk.size()), wide.data(), wide.size()));
+    std::string out;
+    out.reserve(wide.size() * 3 / 2);
+    for (char16_t unit : wide) AppendUtf8(unit, out);
+    return out;
 }
 
 char32_t NextUtf8(const char* text, size_t length, size_t* pos) {
@@ -140,11 +93,9 @@ uint32_t CodePageCharCode(char32_t cp) {
     if (cp < 0x80) return cp;
     if (cp > 0xFFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;  // GBK has nothing outside the BMP
     char16_t unit = char16_t(cp);
-    char bytes[4];
-    size_t n = Convert(Descriptor(kFromWide), reinterpret_cast<const char*>(&unit), 2, bytes, sizeof bytes, 2,
-                       "", 0);
+    char bytes[3];
     // A converted character is two bytes; '?' (or the euro's one byte 0x80) means none.
-    if (n != 2) return 0;
+    if (WideToCodePage(&unit, 1, bytes, sizeof bytes) != 2) return 0;
     auto lead = static_cast<unsigned char>(bytes[0]);
     auto trail = static_cast<unsigned char>(bytes[1]);
     if (CodePageCharLength(lead) != 2) return 0;

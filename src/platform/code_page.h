@@ -1,6 +1,6 @@
 // code_page.h -- the game's multibyte code page, GBK (code page 936), and its conversions to and
 // from UTF-16 (what text fields hold) and UTF-8 (what the platform's text events and font
-// lookups speak). Every conversion goes through iconv.
+// lookups speak). GBK and UTF-16 convert through the system: iconv, or code page 936 on Windows.
 //
 // None of them ever writes past the room it is given, and none splits a character: a text that
 // does not fit is cut at the last whole character. Bytes that are no GBK character read as '?';

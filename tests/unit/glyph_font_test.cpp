@@ -1,6 +1,6 @@
 // GlyphFont: the cell grid of mixed half-width and full-width text, measuring, one texture per
-// glyph made on first use, tint, one-bit and 65-level coverage, and the code page conversions
-// and font matching it stands on.
+// glyph made on first use, tint, one-bit and 65-level coverage, and the font matching it stands
+// on (the code page conversions have code_page_test.cpp).
 #include "gfx/glyph_font.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <sstream>
 #include <string>
 
-#include "platform/code_page.h"
 #include "platform/glyph_raster.h"
 #include "support/headless.h"
 
@@ -164,33 +163,6 @@ TEST(GlyphFontMatch, ChineseFaceNamesFindACjkFont) {
         EXPECT_TRUE(font->HasGlyph(u'\u4E2D')) << font->FontFile();
         EXPECT_TRUE(font->HasGlyph(u'a')) << font->FontFile();
     }
-}
-
-TEST(CodePage, ConvertsAndNeverSplitsACharacter) {
-    char16_t wide[8];
-    ASSERT_EQ(CodePageToWide("a\xD6\xD0\xCE\xC4", -1, wide, 8), 3u);
-    EXPECT_EQ(wide[1], u'\u4E2D');
-    EXPECT_EQ(wide[2], u'\u6587');
-    // A lead byte without its trail and a byte that starts no character read as '?'.
-    ASSERT_EQ(CodePageToWide("\xD6", -1, wide, 8), 1u);
-    EXPECT_EQ(wide[0], u'?');
-
-    char out[4];
-    EXPECT_EQ(WideToCodePage(u"a\u4E2D\u6587", 3, out, sizeof out), 3u);  // 文 does not fit
-    EXPECT_STREQ(out, "a\xD6\xD0");
-    EXPECT_EQ(WideToCodePage(u"\U0001F600", 2, out, sizeof out), 2u);  // no GBK code
-    EXPECT_STREQ(out, "??");
-
-    char cut[] = "ab\xD6\xD0\xCE\xC4";
-    EXPECT_EQ(CutCodePage(cut, 5), 4u);
-    EXPECT_STREQ(cut, "ab\xD6\xD0");
-}
-
-TEST(CodePage, CharacterCodes) {
-    struct Case { char32_t cp; uint32_t code; };
-    const Case cases[] = {{U'a', 'a'}, {U'\u4E2D', 0xD6D0}, {U'\u6587', 0xCEC4},
-                          {U'\U0001F600', 0}, {U'\u20AC', 0}, {U'\uAC00', 0}};
-    for (const Case& c : cases) EXPECT_EQ(CodePageCharCode(c.cp), c.code) << std::hex << uint32_t(c.cp);
 }
 
 }  // namespace

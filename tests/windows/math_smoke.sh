@@ -2,7 +2,8 @@
 # math_smoke.sh -- the short Windows check of every ./test.sh run: the game's own maths built
 # with MinGW-w64 and run under Wine gives the same bits as the Linux build (math_hash.cpp).
 # The whole Windows build and its tests are ./test.sh --windows.
-# Usage: math_smoke.sh LINUX_MATH_HASH_EXECUTABLE WORK_DIR
+# Usage: math_smoke.sh LINUX_MATH_HASH_EXECUTABLE WORK_DIR   (WINEPREFIX, when set, is the Wine
+# prefix to use)
 set -u
 HERE="$(cd "$(dirname "$0")" && pwd)"
 ROOT="$(cd "$HERE/../.." && pwd)"
@@ -17,7 +18,7 @@ mkdir -p "$work"
 "$CXX" -std=c++20 -O2 -Wall -ffp-contract=off -fno-fast-math -fno-math-errno -static \
     -I"$ROOT/src" "$HERE/math_hash.cpp" "$ROOT/src/core/det_math.cpp" -o "$work/math_hash.exe" ||
     { echo "math smoke: FAIL: MinGW-w64 could not build the maths"; exit 1; }
-export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${WINEPREFIX:-$work/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 linux="$("$linux_hash_exe")"
 windows="$(timeout 600 "$WINE" "$work/math_hash.exe" 2>/dev/null | tr -d '\r')"
 echo "math smoke: Linux $linux, Windows $windows"
