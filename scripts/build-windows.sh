@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # build-windows.sh -- cross-compiles the game for 64-bit Windows and packs a zip a player can
 # unpack and run: mirrorfall.exe, mirrorfall-sim.exe, the DLLs they need, gamedat.zip, a
-# default Keyconfig.ini and a README.
+# default Keyconfig.ini, a CJK font for systems without one, the licences and a README.
 #
 # Everything comes from Debian: the MinGW-w64 cross compiler, and the game's libraries built
 # for Windows from Debian's own source packages (SDL2, SDL2_mixer and SDL2_image with their
@@ -30,7 +30,7 @@ log() { printf '\n== %s\n' "$*"; }
 
 # --- packages -------------------------------------------------------------------------------
 PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          mingw-w64-tools dpkg-dev cmake make pkg-config zip)
+          mingw-w64-tools dpkg-dev cmake make pkg-config zip fonts-wqy-zenhei)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -243,6 +243,13 @@ package() {
     copyright=$(ls "$SRC"/*/debian/copyright | grep -E "/$pkg-[0-9]" | head -1 || true)
     [ -n "$copyright" ] && cp "$copyright" "$dir/licenses/$pkg.txt"
   done
+  # The Chinese text of the replay screens needs a CJK font. Windows' own (SimSun, SimHei) are
+  # used where the system has them; this free one (GPL-2 with a font embedding exception) where
+  # it has none, as under Wine.
+  mkdir -p "$dir/fonts"
+  cp /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc "$dir/fonts/"
+  cp /usr/share/doc/fonts-wqy-zenhei/copyright "$dir/licenses/fonts-wqy-zenhei.txt"
+  cp /usr/share/common-licenses/GPL-2 "$dir/licenses/GPL-2.txt"
   # libwinpthread-1.dll, MinGW-w64's runtime.
   cp /usr/share/doc/mingw-w64-common/copyright "$dir/licenses/mingw-w64-runtime.txt" 2>/dev/null || true
   (cd "$OUT" && rm -f "$name.zip" && zip -qr "$name.zip" "$name")

@@ -1,7 +1,6 @@
-// glyph_raster.cpp -- GlyphRasterizer over fontconfig and FreeType.
+// glyph_raster.cpp -- GlyphRasterizer over FreeType, with the font found by font_lookup.h.
 #include "platform/glyph_raster.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -11,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+#include "platform/font_lookup.h"
 
 namespace {
 
@@ -135,50 +136,14 @@ std::unique_ptr<GlyphRasterizer> GlyphRasterizer::Open(const std::string& family
     };
     if (pixelSize <= 0) return fail("no size");
     if (Library() == nullptr) return fail("FreeType cannot start");
-    if (FcInit() == FcFalse) return fail("fontconfig cannot start");
-
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    // A bare Chinese family name matches a Latin default font on a system without that exact
-    // family; asking for the language finds an installed CJK font instead.
-    FcLangSet* languages = FcLangSetCreate();
-    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("zh-cn"));
-    FcPatternAddLangSet(pattern, FC_LANG, languages);
-    FcLangSetDestroy(languages);
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) return fail("fontconfig knows no font for it");
-
-    FcChar8* file = nullptr;
-    int index = 0;
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-    if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {
-        FcPatternDestroy(match);
-        return fail("fontconfig's match has no file");
+    FoundFont found;
+    std::string why;
+    if (!OpenFontFor(Library(), family, pixelSize, bold, italic, &found, &why)) return fail(why);
+    if (FT_Set_Pixel_Sizes(found.face, 0, FT_UInt(pixelSize)) != 0) {
+        FT_Done_Face(found.face);
+        return fail("FreeType cannot size " + found.file);
     }
-    std::string path = reinterpret_cast<const char*>(file);
-    FcPatternDestroy(match);
-
-    FT_Face face = nullptr;
-    if (FT_New_Face(Library(), path.c_str(), index, &face) != 0) {
-        return fail("FreeType cannot open " + path);
-    }
-    if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize)) != 0) {
-        FT_Done_Face(face);
-        return fail("FreeType cannot size " + path);
-    }
-    // Only what the matched face lacks is made up.
-    bool embolden = bold && weight < FC_WEIGHT_BOLD;
-    bool slope = italic && slant == FC_SLANT_ROMAN;
-    return std::make_unique<FreeTypeRasterizer>(face, path, embolden, slope);
+    // Only what the found face lacks is made up.
+    return std::make_unique<FreeTypeRasterizer>(found.face, found.file, bold && !found.boldFace,
+                                                italic && !found.italicFace);
 }

@@ -1,7 +1,8 @@
-// glyph_raster.h -- glyph bitmaps of an installed TrueType font, found by family name with
-// fontconfig and rendered with FreeType, handed out in the form a glyph cache expects of a
-// system font: the black box, its origin, the font's ascent, and coverage rows padded to
-// 4 bytes, either one bit per pixel or one byte per pixel with 65 levels (0..64).
+// glyph_raster.h -- glyph bitmaps of an installed TrueType font, found by family name
+// (font_lookup.h: fontconfig, or Windows' fonts and the game's own) and rendered with FreeType,
+// handed out in the form a glyph cache expects of a system font: the black box, its origin, the
+// font's ascent, and coverage rows padded to 4 bytes, either one bit per pixel or one byte per
+// pixel with 65 levels (0..64).
 #pragma once
 
 #include <memory>
