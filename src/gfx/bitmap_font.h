@@ -34,10 +34,10 @@ public:
     void Draw(float x, float y, int align, const char* text);
     // vsnprintf into the shared buffer (cut to 1023 characters), then Draw.
     void DrawFormatted(float x, float y, int align, const char* format, ...)
-        __attribute__((format(printf, 5, 6)));
+        MIRRORFALL_PRINTF(5, 6);
     // Formats, wraps the words into the box's width and places the block in the box by align.
     void DrawWrapped(float x, float y, float w, float h, int align, const char* format, ...)
-        __attribute__((format(printf, 7, 8)));
+        MIRRORFALL_PRINTF(7, 8);
     // Width of the first line (multiline false) or of the widest line, scaled.
     float TextWidth(const char* text, bool multiline = true) const;
 

@@ -19,6 +19,15 @@
 
 #include "platform/pad.h"
 
+// printf-style checks of the game's log and text formatting. MinGW's plain "printf" checks
+// against Microsoft's runtime, which has no %zu; the game's formatting is the C standard's
+// (MinGW's libstdc++ selects its ANSI printf), which "gnu_printf" describes.
+#if defined(__MINGW32__)
+#define MIRRORFALL_PRINTF(formatArg, firstArg) __attribute__((format(gnu_printf, formatArg, firstArg)))
+#else
+#define MIRRORFALL_PRINTF(formatArg, firstArg) __attribute__((format(printf, formatArg, firstArg)))
+#endif
+
 using HTEXTURE = uint32_t;  // 0 = no texture
 using HSTREAM = uint32_t;   // 0 = no stream
 using HCHANNEL = uint32_t;  // the stream handle that plays on it
@@ -145,7 +154,7 @@ public:
     // HGE_FPS rate. Returns when the frame callback returns true or the player closes the window.
     virtual bool System_Start() = 0;
     // printf-style line to the log (standard error, and HGE_LOGFILE when set).
-    virtual void System_Log(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
+    virtual void System_Log(const char* format, ...) MIRRORFALL_PRINTF(2, 3) = 0;
     // Writes the scene drawn so far in this frame to `filename` as an image Texture_Load reads.
     virtual bool System_Snapshot(const char* filename) = 0;
     // The id of the window that has the keyboard focus, 0 when none of ours; the game compares

@@ -29,7 +29,7 @@ public:
     const char* System_GetState(hgeStringState state) override;
     uintptr_t System_GetState(hgeHwndState state) override;
 
-    void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
+    void System_Log(const char* format, ...) override MIRRORFALL_PRINTF(2, 3);
 
     void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
                               int actionCount, int deadZonePercent) override;
