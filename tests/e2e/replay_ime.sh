@@ -72,43 +72,7 @@ press() {
     xdotool keyup "$1"
     sleep 0.4
 }
-# A left click at a scene point (the window shows the 640 x 480 scene unscaled).
-click() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.3
-    xdotool mousedown 1
-    sleep 0.4
-    xdotool mouseup 1
-    sleep 0.4
-}
-# The colour of the window at a scene point, as "r,g,b".
-pixel() {
-    import -window "$window" png:- 2>/dev/null |
-        convert png:- -crop "1x1+$1+$2" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null
-}
-# Waits up to 30 s for the colour at a scene point.
-wait_pixel() {
-    for _ in $(seq 1 60); do
-        [ "$(pixel "$1" "$2")" = "$3" ] && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the game ended"
-        sleep 0.5
-    done
-    return 1
-}
-WHITE=255,255,255
-MAGENTA=255,0,255
-# A field's row on the save screen is y = 44 * slot - 8; its white box starts a pixel above.
-row_y() { echo $((44 * $1 - 8)); }
-# Clicks a field (left edge x0) on slot 3's row until its caret (magenta, at the text's start)
-# shows that it has the keys.
-activate() {
-    local y; y=$(($(row_y 3) + 5))
-    for _ in 1 2 3 4 5; do
-        click $(($1 + 20)) "$y"
-        wait_pixel "$1" "$y" "$MAGENTA" && return 0
-    done
-    fail "the field at x $1 did not take the keys"
-}
+activate() { e2e_activate_field "$1" 3; }
 
 # Start, then leave the keys alone until the game is lost: the result panel appends the score.
 press Return

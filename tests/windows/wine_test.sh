@@ -4,10 +4,16 @@
 #     line for line identically to the Linux trace, and verified by it;
 #  2. the Windows game opens its window under Xvfb, reaches the title (a screenshot that is not
 #     black), takes key presses (the options menu changes the music volume and the settings
-#     file is written through the Windows profile functions), plays a game to its result panel
-#     (the score file appears) and exits cleanly with status 0 from the title.
-# Wine cannot show sound (there is no sound device here; the game runs on without one) or the
-# input method (no IME under Xvfb).
+#     file is written), plays a game to its result panel (the score file appears) and exits
+#     cleanly with status 0 from the title;
+#  3. Chinese text: the replay list draws the GBK names of a replay recorded on Linux, and on the
+#     save screen a name typed in Chinese (xdotool types the characters themselves; Wine hands
+#     them on as WM_CHAR) is saved as GBK through code page 936, in a replay the Linux sim
+#     verifies. Both glyph fonts must have found a CJK font: Wine has none of its own, so it is
+#     the one shipped in fonts/. Screenshots: build-windows/wine_*.png.
+# The code page tests themselves run under Wine in every ./test.sh (code_page_smoke.sh).
+# Wine cannot show sound (there is no sound device here; the game runs on without one) or an
+# input method (no IME under Xvfb; typed characters arrive whole).
 #
 # Usage: tests/windows/wine_test.sh [LINUX_BUILD_DIR]   (./test.sh --windows runs it after
 # scripts/build-windows.sh). Needs the zip's folder in build-windows/.
@@ -105,6 +111,10 @@ trap 'rm -rf "$WORK"' EXIT
 # --- 2. the game's window ----------------------------------------------------------------------
 cp -r "$PKG" "$WORK/game" || fail "could not copy the game folder"
 cd "$WORK/game" || fail "no game folder"
+# Slot 1 holds a replay recorded on Linux with GBK names: "Wine中文", "测试" and "回放".
+"$SIM" record --seed 21 --pattern bomb --frames 120 --name "$(printf 'Wine\xd6\xd0\xce\xc4')" \
+    --player "$(printf '\xb2\xe2\xca\xd4')" --comment "$(printf '\xbb\xd8\xb7\xc5')" \
+    "$WORK/game/Replay/qz507_01.rpy" >/dev/null || fail "Linux sim could not record the named replay"
 
 "$WINE" ./mirrorfall.exe >"$WORK/game.out" 2>&1 &
 pid=$!
@@ -122,8 +132,15 @@ echo "wine test: title reached, screenshot $OUT/wine_title.png (brightness $leve
 e2e_raise_music_volume "$OUT/wine_options.png"
 echo "wine test: options took the keys; Keyconfig.ini BGM $before -> $after"
 
-# A game: Start, then no keys until every life is lost; the result panel appends the score.
+# The replay list, from Options one up: the Linux replay's names in the 16-pixel glyph font.
 press Up
+press Return   # Replay
+sleep 2
+import -window root "$OUT/wine_replays.png" 2>/dev/null
+press Escape   # back to the title, on Replay
+sleep 1
+
+# A game: Start, then no keys until every life is lost; the result panel appends the score.
 press Up
 press Return   # Game Start
 for _ in $(seq 1 900); do
@@ -136,11 +153,43 @@ sleep 1
 import -window root "$OUT/wine_result.png" 2>/dev/null
 echo "wine test: a game played to its result panel (score file: $(tr -d '\r' <Replay/score.rpy))"
 
-# On to the title (through the save screen where there is one), then Cancel on Quit ends it.
-# The keys are held for a few frames each: the game reads key states once a frame. The screen
-# switch and the title's loading frame take their time on a software renderer.
-press Return
-sleep 3
+# On to the save screen: its fields show on slot 1's row. The keys are held for a few frames
+# each: the game reads key states once a frame, and the panel takes keys only after a while.
+for _ in $(seq 1 40); do
+    [ "$(pixel 100 $(($(row_y 1) + 5)))" = "$WHITE" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended on its result panel"
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+    sleep 1
+done
+[ "$(pixel 100 $(($(row_y 1) + 5)))" = "$WHITE" ] || fail "the save screen's fields did not show"
+sleep 2                      # the shutter opens; the screen takes keys after it
+e2e_activate_field 40 1      # the replay name
+xdotool type --delay 150 "Ab"
+xdotool type --delay 250 "中文"
+sleep 1
+click 320 440                # outside the fields: the keys are the screen's again
+wait_pixel 40 $(($(row_y 1) + 5)) "$WHITE" || fail "the replay name kept the keys"
+import -window root "$OUT/wine_save.png" 2>/dev/null
+press Return                 # saves into slot 1, over the Linux replay
+for _ in $(seq 1 20); do
+    [ "$(sed -n 1p Replay/qz507_01.rpy | head -c 2)" = "Ab" ] && break
+    sleep 0.5
+done
+line1="$(sed -n 1p Replay/qz507_01.rpy | od -An -tx1 | tr -d ' \n')"
+# "Ab中文 " in GBK (D6D0 CEC4), then Windows' line end.
+[ "$line1" = "4162d6d0cec4200d0a" ] || fail "slot 1's name is $line1, not GBK \"Ab中文 \" and CRLF"
+verify="$("$SIM" verify "$WORK/game/Replay/qz507_01.rpy" 2>&1)"
+case "$verify" in OK*) ;; *) fail "the Linux sim on the replay saved on Windows: $verify" ;; esac
+for font in "黑体\" 16" "宋体\" 14"; do
+    tr -d '\r' <mirrorfall.log | grep -q "^Glyph font \"$font px: .*\.tt[cf]$" ||
+        fail "the glyph font \"$font px found no CJK font"
+done
+echo "wine test: Chinese names drawn and saved as GBK ($(tr -d '\r' <mirrorfall.log | grep -m1 '^Glyph font'))"
+
+# On to the title, then Cancel on Quit ends it. The screen switch and the title's loading frame
+# take their time on a software renderer.
 for _ in $(seq 1 40); do
     kill -0 "$pid" 2>/dev/null || break
     xdotool keydown Escape
