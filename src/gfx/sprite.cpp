@@ -2,9 +2,7 @@
 #include "gfx/sprite.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <utility>
 
 #include "core/det_math.h"
@@ -37,37 +35,14 @@ float Sprite::TextureSize(HTEXTURE texture, bool wide) const {
                                    : engine->Texture_GetHeight(texture, false));
 }
 
-namespace {
-
-// 1 / size when that is exact (size a positive power of two), else 0. Multiplying by 2^-k and
-// dividing by 2^k round the same value, so they give the same bits, and a multiplication is
-// several times cheaper; the game's textures are all powers of two.
-float ExactReciprocal(float size) {
-    const uint32_t bits = std::bit_cast<uint32_t>(size);
-    const uint32_t exponent = bits >> 23;  // the sign bit too: negative sizes fail below
-    return (bits & 0x7FFFFF) == 0 && exponent > 0 && exponent < 254 ? 1.0f / size : 0.0f;
-}
-
-float PerTexel(float x, float size, float reciprocal) {
-    return reciprocal != 0.0f ? x * reciprocal : x / size;
-}
-
-}  // namespace
-
-void Sprite::SetTextureSize(float w, float h) {
-    textureWidth = w;
-    textureHeight = h;
-    reciprocalWidth = ExactReciprocal(w);
-    reciprocalHeight = ExactReciprocal(h);
-}
-
 Sprite::Sprite(HTEXTURE texture, float x, float y, float w, float h) {
     engine = hgeCreate(HGE_VERSION);
     regionX = x;
     regionY = y;
     width = w;
     height = h;
-    SetTextureSize(TextureSize(texture, true), TextureSize(texture, false));
+    textureWidth = TextureSize(texture, true);
+    textureHeight = TextureSize(texture, false);
     quad.tex = texture;
     quad.blend = BLEND_DEFAULT;
     anchorX = anchorY = 0.0f;
@@ -98,8 +73,6 @@ void Sprite::CopyFrom(const Sprite& other) {
     height = other.height;
     textureWidth = other.textureWidth;
     textureHeight = other.textureHeight;
-    reciprocalWidth = other.reciprocalWidth;
-    reciprocalHeight = other.reciprocalHeight;
     anchorX = other.anchorX;
     anchorY = other.anchorY;
     mirrorX = other.mirrorX;
@@ -116,10 +89,10 @@ void Sprite::CopyFrom(const Sprite& other) {
 Sprite::~Sprite() { engine->Release(); }
 
 void Sprite::SetTextureCoords(float x, float y, float w, float h) {
-    float uLeft = PerTexel(x, textureWidth, reciprocalWidth);
-    float vTop = PerTexel(y, textureHeight, reciprocalHeight);
-    float uRight = PerTexel(x + w, textureWidth, reciprocalWidth);
-    float vBottom = PerTexel(y + h, textureHeight, reciprocalHeight);
+    float uLeft = x / textureWidth;
+    float vTop = y / textureHeight;
+    float uRight = (x + w) / textureWidth;
+    float vBottom = (y + h) / textureHeight;
     quad.v[0].tx = uLeft;  quad.v[0].ty = vTop;
     quad.v[1].tx = uRight; quad.v[1].ty = vTop;
     quad.v[2].tx = uRight; quad.v[2].ty = vBottom;
@@ -236,7 +209,8 @@ void Sprite::ChangeTexture(HTEXTURE texture) {
     float c = quad.v[2].tx * textureWidth / tw;
     float b = quad.v[0].ty * textureHeight / th;
     float d = quad.v[2].ty * textureHeight / th;
-    SetTextureSize(tw, th);
+    textureWidth = tw;
+    textureHeight = th;
     quad.v[0].tx = a; quad.v[0].ty = b;
     quad.v[1].tx = c; quad.v[1].ty = b;
     quad.v[2].tx = c; quad.v[2].ty = d;

@@ -61,14 +61,12 @@ public:
 private:
     void CopyFrom(const Sprite& other);
     void SetTextureCoords(float x, float y, float w, float h);
-    void SetTextureSize(float w, float h);
     float TextureSize(HTEXTURE texture, bool wide) const;
 
     hgeQuad quad;
     float regionX, regionY;
     float width, height;
     float textureWidth, textureHeight;
-    float reciprocalWidth, reciprocalHeight;  // exact 1 / size, or 0 where that is inexact
     float anchorX, anchorY;
     bool mirrorX, mirrorY;
     bool mirrorAnchor;

@@ -95,30 +95,6 @@ TEST_F(SpriteTest, ARegionSetAgainFollowsANewTextureSizeAndMirroring) {
     engine->Texture_Free(large);
 }
 
-TEST_F(SpriteTest, TextureCoordinatesAreTheExactQuotientsForEveryTextureSize) {
-    // Power-of-two sizes take a cheaper path; every size must give the quotient's own bits,
-    // also after the sprite moves to a texture of another kind of size.
-    const int sizes[][2] = {{64, 64}, {600, 200}, {256, 96}, {1024, 1}};
-    const float regions[][4] = {{0.1f, 0.3f, 33.3f, 17.7f}, {16, 0, 16, 16}, {511.5f, 1e-3f, 0.25f, 7}};
-    HTEXTURE first = engine->Texture_Create(64, 64);
-    Sprite s(first, 0, 0, 16, 16);
-    for (const auto& size : sizes) {
-        HTEXTURE t = engine->Texture_Create(size[0], size[1]);
-        s.ChangeTexture(t);
-        const float tw = static_cast<float>(size[0]), th = static_cast<float>(size[1]);
-        for (const auto& r : regions) {
-            s.SetRegion(r[0], r[1], r[2], r[3]);
-            const hgeVertex* v = s.Quad().v;
-            EXPECT_EQ(v[0].tx, r[0] / tw);
-            EXPECT_EQ(v[0].ty, r[1] / th);
-            EXPECT_EQ(v[2].tx, (r[0] + r[2]) / tw);
-            EXPECT_EQ(v[2].ty, (r[1] + r[3]) / th);
-        }
-        engine->Texture_Free(t);
-    }
-    engine->Texture_Free(first);
-}
-
 TEST_F(SpriteTest, TintAndDepthReachOneCornerOrAll) {
     Sprite s(0, 0, 0, 1, 1);
     s.SetTint(0x80FF0000);
