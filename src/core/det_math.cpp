@@ -612,6 +612,15 @@ bool RoundDD(DD v, int bound, double* out) {
     return true;
 }
 
+// Rounds y to single precision when an error of |y| * 2^-bound cannot change the result.
+bool SettleSingle(double y, int bound, float* out) {
+    double e = Abs(y) * Pow2(-bound);
+    float lo = static_cast<float>(y - e), hi = static_cast<float>(y + e);
+    if (lo != hi) return false;
+    *out = lo;
+    return true;
+}
+
 bool FastAtan(double x, double* out) {
     double ax = Abs(x);
     if (!(ax >= Pow2(-27) && ax <= Pow2(50))) return false;
@@ -654,10 +663,9 @@ bool FastAtanToSingle(double x, float* out) {
     for (int j = 3; j >= 1; j--) series = series * s + c.coefficients[j].hi;
     double result = c.table[i].hi + (c.table[i].lo + (d + d * (s * series)));
     if (inverted) result = (c.piOver2.hi - result) + c.piOver2.lo;
-    double e = result * Pow2(-46);
-    float lo = static_cast<float>(result - e), hi = static_cast<float>(result + e);
-    if (lo != hi) return false;
-    *out = x < 0 ? -lo : lo;
+    float y;
+    if (!SettleSingle(result, 46, &y)) return false;
+    *out = x < 0 ? -y : y;
     return true;
 }
 
@@ -720,7 +728,7 @@ bool ReduceQuarterTurns(double x, QuarterTurns* out) {
 }
 
 // The low part's factor (cos h, or sin h) drops its terms past h^2 (or h): with |l| below
-// 2^-45 that costs under 2^-48 of the result, inside the margin SettleSingle allows.
+// 2^-45 that costs under 2^-48 of the result, inside the margin of 2^-45 given to SettleSingle.
 double SineOfReduced(const QuarterTurns& r) {
     double sp = kSinCoef[7];
     for (int i = 6; i >= 0; i--) sp = sp * r.h2 + kSinCoef[i];
@@ -740,15 +748,6 @@ double OfQuadrant(const QuarterTurns& r, int shift) {
     return q >= 2 ? -y : y;
 }
 
-// Rounds y to single precision when an error of |y| * 2^-45 cannot change the result.
-bool SettleSingle(double y, float* out) {
-    double e = Abs(y) * Pow2(-45);
-    float lo = static_cast<float>(y - e), hi = static_cast<float>(y + e);
-    if (lo != hi) return false;
-    *out = lo;
-    return true;
-}
-
 bool FastSinCos(float xf, bool wantCos, float* out) {
     double x = xf;
     if (Abs(x) < Pow2(-12)) {  // x^3/6 and x^2/2 are below half an ulp
@@ -756,7 +755,7 @@ bool FastSinCos(float xf, bool wantCos, float* out) {
         return true;
     }
     QuarterTurns r;
-    return ReduceQuarterTurns(x, &r) && SettleSingle(OfQuadrant(r, wantCos ? 1 : 0), out);
+    return ReduceQuarterTurns(x, &r) && SettleSingle(OfQuadrant(r, wantCos ? 1 : 0), 45, out);
 }
 
 float SineOrCosine(float x, bool wantCos) {
@@ -777,8 +776,8 @@ void SinCos(float x, float* sine, float* cosine) {
     // One reduction for both; either falls back on its own when it cannot be settled.
     QuarterTurns r;
     if (Abs(x) >= Pow2(-12) && ReduceQuarterTurns(x, &r)) {
-        if (!SettleSingle(OfQuadrant(r, 0), sine)) *sine = Sin(x);
-        if (!SettleSingle(OfQuadrant(r, 1), cosine)) *cosine = Cos(x);
+        if (!SettleSingle(OfQuadrant(r, 0), 45, sine)) *sine = Sin(x);
+        if (!SettleSingle(OfQuadrant(r, 1), 45, cosine)) *cosine = Cos(x);
         return;
     }
     *sine = Sin(x);

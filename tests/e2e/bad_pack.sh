@@ -104,13 +104,7 @@ run_variant() {
     [ -z "$dup" ] || fail "said twice: $dup"
     # Escape moves the cursor to Quit, and Cancel on Quit ends the program; a press the title
     # does not take yet is simply pressed again.
-    for _ in $(seq 1 40); do
-        kill -0 "$pid" 2>/dev/null || break
-        xdotool keydown Escape
-        sleep 0.15
-        xdotool keyup Escape
-        sleep 0.3
-    done
+    e2e_press_until_exit Escape 0.3
     e2e_expect_clean_exit "Escape"
     echo "e2e bad_pack: $variant: \"$(grep -m 1 -E "pack|Resource" <<<"$log")\", $(grep -c . <<<"$log") log lines in all; the game ran and quit cleanly"
     cd / && rm -rf "$WORK"

@@ -190,12 +190,6 @@ echo "wine test: Chinese names drawn and saved as GBK ($(tr -d '\r' <mirrorfall.
 
 # On to the title, then Cancel on Quit ends it. The screen switch and the title's loading frame
 # take their time on a software renderer.
-for _ in $(seq 1 40); do
-    kill -0 "$pid" 2>/dev/null || break
-    xdotool keydown Escape
-    sleep 0.2
-    xdotool keyup Escape
-    sleep 1
-done
+e2e_press_until_exit Escape 1
 e2e_expect_clean_exit "Escape on the title"
 echo "wine test: passed"

@@ -90,6 +90,19 @@ press() {
     sleep 0.15
 }
 
+# Presses key $1 again and again, $2 seconds apart (at most 40 times), until the game (process
+# $pid) ends: a press a screen does not take yet, or that only moves on a screen, is followed by
+# the next one. The caller then checks the exit with e2e_expect_clean_exit.
+e2e_press_until_exit() {
+    for _ in $(seq 1 40); do
+        kill -0 "$pid" 2>/dev/null || break
+        xdotool keydown "$1"
+        sleep 0.2
+        xdotool keyup "$1"
+        sleep "$2"
+    done
+}
+
 # From the title with the cursor on Game Start: Options, music volume one step up, a screenshot
 # into $1, back to the title (which writes the settings). Checks Keyconfig.ini in the current
 # folder; sets $before and $after to the music volume.
