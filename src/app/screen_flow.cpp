@@ -57,6 +57,7 @@ void GameFrame() {
     run.frameCounter += 1;
     if (run.stage == 1) StageScript();
     BeginFrameActions();
+    if (!hge->Gfx_DrawsNothing()) ClipToFrameWindow(true);
     WorldStep();
     // The end of a replay freezes the frame under the pause menu; resuming pauses again.
     if (ReplayEnded()) {
@@ -66,6 +67,7 @@ void GameFrame() {
         OpenOverlay(PauseState::Paused);
     }
     if (run.frameCounter < 0) DrawFadeIn(run.frameCounter);
+    if (!hge->Gfx_DrawsNothing()) ClipToFrameWindow(false);
     DrawFrameAndHud();
     EndFrameActions();
 }

@@ -98,8 +98,11 @@ int RunTimedemo(const TimedemoOptions& options, const TimedemoEngine& engine) {
     TitleLoadingFrame();
     engine.setTimedemo(true);
 
-    // MIRRORFALL_TIMEDEMO_SHOTS=DIR: a snapshot of every 500th frame, to compare pictures.
+    // MIRRORFALL_TIMEDEMO_SHOTS=DIR: a snapshot of every 500th frame (every Nth with
+    // MIRRORFALL_TIMEDEMO_SHOT_EVERY=N), to compare pictures.
     const char* shots = std::getenv("MIRRORFALL_TIMEDEMO_SHOTS");
+    const char* every = std::getenv("MIRRORFALL_TIMEDEMO_SHOT_EVERY");
+    const long shotEvery = every != nullptr && std::atol(every) > 0 ? std::atol(every) : 500;
     std::vector<FrameRow> rows;
     rows.reserve(size_t(summary.end) + 1024);
     double frameSeconds = 0;
@@ -108,7 +111,7 @@ int RunTimedemo(const TimedemoOptions& options, const TimedemoEngine& engine) {
         [&] {
             rows.push_back({frameSeconds, run.frameCounter, record.replayFrame,
                             bossActive != 0 ? int32_t(boss.attack) : 0});
-            if (shots != nullptr && rows.size() % 500 == 0) {
+            if (shots != nullptr && long(rows.size()) % shotEvery == 0) {
                 std::string shot = std::string(shots) + "/frame" + std::to_string(rows.size()) + ".png";
                 hge->System_Snapshot(shot.c_str());
             }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/engine_base.h"
+#include "platform/draw_queue.h"
 #include "platform/quad_plan.h"
 #include "platform/frame_pacing.h"
 #include "platform/image.h"
@@ -99,18 +100,19 @@ private:
     // --- sdl_render.cpp ---
     bool OpenRenderer();
     void CloseRenderer();
+    // Draws every queued run, in order, and empties the queue.
     void Flush();
-    // Makes the batch draw with this texture and blend mode. needBlend and needFilter say
-    // whether blending and bilinear filtering change the quad's picture; a quad that needs
-    // neither joins a batch that has them, unless it is big enough to be worth a batch of its
-    // own without them.
-    void SetDrawState(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big);
-    void AddQuad(const hgeQuad& quad);
+    // Queues a quad; the queue is drawn first when it is full.
+    void Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
+               const QueuedVertex (&corners)[4], const QuadBounds& bounds);
+    // Sets OpenGL's texture, program, blending and sampler for a run.
+    void ApplyRunState(const RunState& state);
+    // Queues one piece of a split quad.
     void AddPiece(const hgeQuad& quad, const QuadPiece& piece);
     const Texture* FindTexture(HTEXTURE tex);
     void Present();
-    // After a texture upload or lock the bound texture is not the batch's any more.
-    void InvalidateDrawState() { batchBlend_ = -1; }
+    // After a texture upload or lock the bound texture is not the last run's any more.
+    void InvalidateDrawState() { appliedValid_ = false; }
     void Upload(Texture& texture, const uint32_t* pixels);
     void CountDrawStats(const hgeQuad& quad, const QuadPlan& plan);
     void LogDrawStats();
@@ -154,12 +156,7 @@ private:
     bool screenshotPending_ = false;
 
     // Drawing.
-    struct Vertex {
-        float x, y;
-        uint32_t col;
-        float u, v;
-    };
-    static constexpr int kBatchQuads = 16384;
+    static constexpr int kBatchQuads = 4096;  // the most quads drawn by one flush
     struct Texture {
         unsigned int id = 0;
         int width = 0;
@@ -171,12 +168,9 @@ private:
     };
     std::map<HTEXTURE, Texture> textures_;
     HTEXTURE nextTexture_ = 1;
-    std::vector<Vertex> batch_;
-    int batchQuads_ = 0;
-    HTEXTURE batchTexture_ = 0;
-    int batchBlend_ = -1;
-    bool batchBlending_ = true;   // GL_BLEND is on
-    bool batchFiltering_ = true;  // the bilinear sampler is bound
+    DrawQueue queue_;
+    RunState applied_;  // OpenGL's drawing state, when appliedValid_
+    bool appliedValid_ = false;
     HTEXTURE foundHandle_ = 0;    // the last texture FindTexture looked up
     const Texture* found_ = nullptr;
     std::vector<QuadPiece> pieces_;

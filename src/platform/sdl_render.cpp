@@ -81,14 +81,16 @@ constexpr float kOwnBatchArea = 32 * 32;
 // A split quad may have at most one piece per this many of its pixels.
 constexpr float kPixelsPerPiece = 1024;
 
-float BoundsArea(const hgeQuad& q) {
-    float x0 = q.v[0].x, x1 = q.v[0].x, y0 = q.v[0].y, y1 = q.v[0].y;
+QuadBounds Bounds(const hgeQuad& q) {
+    QuadBounds b{q.v[0].x, q.v[0].y, q.v[0].x, q.v[0].y};
     for (const hgeVertex& v : q.v) {
-        x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
-        y0 = std::min(y0, v.y), y1 = std::max(y1, v.y);
+        b.x0 = std::min(b.x0, v.x), b.x1 = std::max(b.x1, v.x);
+        b.y0 = std::min(b.y0, v.y), b.y1 = std::max(b.y1, v.y);
     }
-    return (x1 - x0) * (y1 - y0);
+    return b;
 }
+
+float Area(const QuadBounds& b) { return (b.x1 - b.x0) * (b.y1 - b.y0); }
 
 void SetFiltering() {
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -146,16 +148,15 @@ bool SdlEngine::OpenRenderer() {
     gl.BindVertexArray(vertexArray_);
     gl.GenBuffers(1, &vertexBuffer_);
     gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    gl.BufferData(GL_ARRAY_BUFFER, sizeof(Vertex) * 4 * kBatchQuads, nullptr, GL_STREAM_DRAW);
     gl.EnableVertexAttribArray(0);
-    gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                           reinterpret_cast<void*>(offsetof(Vertex, x)));
+    gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(QueuedVertex),
+                           reinterpret_cast<void*>(offsetof(QueuedVertex, x)));
     gl.EnableVertexAttribArray(1);
-    gl.VertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
-                           reinterpret_cast<void*>(offsetof(Vertex, col)));
+    gl.VertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(QueuedVertex),
+                           reinterpret_cast<void*>(offsetof(QueuedVertex, col)));
     gl.EnableVertexAttribArray(2);
-    gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                           reinterpret_cast<void*>(offsetof(Vertex, u)));
+    gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(QueuedVertex),
+                           reinterpret_cast<void*>(offsetof(QueuedVertex, u)));
     std::vector<GLuint> indices(size_t(kBatchQuads) * 6);
     for (GLuint q = 0; q < GLuint(kBatchQuads); ++q) {
         GLuint* i = &indices[q * 6];
@@ -166,7 +167,7 @@ bool SdlEngine::OpenRenderer() {
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
     gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(GLuint)),
                   indices.data(), GL_STATIC_DRAW);
-    batch_.resize(size_t(kBatchQuads) * 4);
+    queue_.SetScene(screenWidth_, screenHeight_);
 
     // The scene's own framebuffer: the game always draws 640 x 480, whatever the window.
     gl.ActiveTexture(GL_TEXTURE0);
@@ -203,6 +204,7 @@ bool SdlEngine::OpenRenderer() {
     drawStatsOn_ = stats != nullptr && stats[0] != '\0' && stats[0] != '0';
     const char* plain = std::getenv("MIRRORFALL_PLAIN_DRAW");
     plainDraw_ = plain != nullptr && plain[0] != '\0' && plain[0] != '0';
+    if (plainDraw_) queue_.SetLookBack(0);
     rendererReady_ = true;
     return true;
 }
@@ -227,14 +229,31 @@ void SdlEngine::CloseRenderer() {
 }
 
 void SdlEngine::Flush() {
-    if (batchQuads_ == 0) return;
+    const int quads = queue_.Quads();
+    if (quads == 0) return;
+    // The runs one after another in a fresh store, so the driver never waits for the draws
+    // before to finish.
+    const size_t quadBytes = sizeof(QueuedVertex) * 4;
     gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    // A fresh store each time, so the driver never waits for the previous draw to finish.
-    gl.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(Vertex) * 4 * size_t(batchQuads_)),
-                  batch_.data(), GL_STREAM_DRAW);
-    gl.DrawElements(GL_TRIANGLES, batchQuads_ * 6, GL_UNSIGNED_INT, nullptr);
-    batchQuads_ = 0;
-    ++drawStats_.draws;
+    gl.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(quadBytes * size_t(quads)), nullptr, GL_STREAM_DRAW);
+    size_t first = 0;  // quads before the run
+    for (int i = 0; i < queue_.Runs(); ++i) {
+        const std::vector<QueuedVertex>& v = queue_.RunAt(i).vertices;
+        gl.BufferSubData(GL_ARRAY_BUFFER, GLintptr(first * quadBytes),
+                         GLsizeiptr(v.size() * sizeof(QueuedVertex)), v.data());
+        first += v.size() / 4;
+    }
+    first = 0;
+    for (int i = 0; i < queue_.Runs(); ++i) {
+        const DrawQueue::Run& run = queue_.RunAt(i);
+        const size_t n = run.vertices.size() / 4;
+        ApplyRunState(run.state);
+        gl.DrawElements(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_INT,
+                        reinterpret_cast<void*>(first * 6 * sizeof(GLuint)));
+        first += n;
+        ++drawStats_.draws;
+    }
+    queue_.Clear();
 }
 
 const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
@@ -247,35 +266,36 @@ const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
     return found_;
 }
 
-void SdlEngine::SetDrawState(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big) {
-    const bool sameKind = tex == batchTexture_ && blend == batchBlend_;
-    if (sameKind) {
-        bool fits = (batchBlending_ || !needBlend) && (batchFiltering_ || !needFilter);
-        bool wasteful = (batchBlending_ && !needBlend) || (batchFiltering_ && !needFilter);
-        if (fits && !(big && wasteful)) return;
+void SdlEngine::ApplyRunState(const RunState& state) {
+    const bool sameKind = appliedValid_ && state.tex == applied_.tex && state.blend == applied_.blend;
+    if (sameKind && state.blending == applied_.blending && state.filtering == applied_.filtering) {
+        return;
     }
-    Flush();
     ++drawStats_.stateChanges;
     if (!sameKind) {
-        const Texture* t = FindTexture(tex);
+        const Texture* t = FindTexture(state.tex);
         if (t != nullptr) gl.BindTexture(GL_TEXTURE_2D, t->id);
-        gl.UseProgram(programs_[t == nullptr                     ? kColourOnly
-                                : (blend & BLEND_COLORADD) != 0 ? kColourAdd
-                                                                : kColourMultiply]);
-        if ((blend & BLEND_ALPHABLEND) != 0) gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gl.UseProgram(programs_[t == nullptr                           ? kColourOnly
+                                : (state.blend & BLEND_COLORADD) != 0 ? kColourAdd
+                                                                      : kColourMultiply]);
+        if ((state.blend & BLEND_ALPHABLEND) != 0) gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         else gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
-        batchTexture_ = tex;
-        batchBlend_ = blend;
     }
-    if (needBlend != batchBlending_ || !sameKind) {
-        if (needBlend) gl.Enable(GL_BLEND);
+    if (!sameKind || state.blending != applied_.blending) {
+        if (state.blending) gl.Enable(GL_BLEND);
         else gl.Disable(GL_BLEND);
-        batchBlending_ = needBlend;
     }
-    if (needFilter != batchFiltering_ || !sameKind) {
-        gl.BindSampler(0, samplers_[needFilter ? 1 : 0]);
-        batchFiltering_ = needFilter;
+    if (!sameKind || state.filtering != applied_.filtering) {
+        gl.BindSampler(0, samplers_[state.filtering ? 1 : 0]);
     }
+    applied_ = state;
+    appliedValid_ = true;
+}
+
+void SdlEngine::Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
+                      const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
+    if (queue_.Quads() == kBatchQuads) Flush();
+    queue_.Add(tex, blend, needBlend, needFilter, big, corners, bounds);
 }
 
 bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
@@ -353,50 +373,34 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
         if (drawStatsOn_) CountDrawStats(*quad, plan);
         return;
     }
+    const QuadBounds bounds = Bounds(*quad);
     if (plan.split) {
         pieces_.clear();
         SplitAlignedQuad(*quad, *cells, tw, th, pieces_);
         // A ragged picture (lettering, say) cuts into so many pieces that their set-up costs
         // more than the pixels they leave out.
-        if (float(pieces_.size()) > BoundsArea(*quad) / kPixelsPerPiece) plan.split = false;
+        if (float(pieces_.size()) > Area(bounds) / kPixelsPerPiece) plan.split = false;
     }
     if (drawStatsOn_) CountDrawStats(*quad, plan);
     if (plan.split) {
-        // The pieces do not overlap, so their order is free: first those that fit the open
-        // batch, then the others.
-        bool opaqueFirst = !batchBlending_;
-        for (int pass = 0; pass < 2; ++pass) {
-            for (const QuadPiece& piece : pieces_) {
-                if (piece.opaque == (opaqueFirst == (pass == 0))) AddPiece(*quad, piece);
-            }
-        }
+        for (const QuadPiece& piece : pieces_) AddPiece(*quad, piece);
         return;
     }
-    SetDrawState(quad->tex, quad->blend, plan.blend, plan.filter,
-                 BoundsArea(*quad) >= kOwnBatchArea);
-    AddQuad(*quad);
-}
-
-void SdlEngine::AddQuad(const hgeQuad& quad) {
-    if (batchQuads_ == kBatchQuads) Flush();
-    Vertex* out = &batch_[size_t(batchQuads_) * 4];
+    QueuedVertex corners[4];
     for (int i = 0; i < 4; ++i) {
-        const hgeVertex& v = quad.v[i];
-        out[i] = {v.x, v.y, v.col, v.tx, v.ty};
+        const hgeVertex& v = quad->v[i];
+        corners[i] = {v.x, v.y, v.col, v.tx, v.ty};
     }
-    ++batchQuads_;
+    Queue(quad->tex, quad->blend, plan.blend, plan.filter, Area(bounds) >= kOwnBatchArea, corners,
+          bounds);
 }
 
 void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
-    SetDrawState(quad.tex, quad.blend, !p.opaque, false, true);
-    if (batchQuads_ == kBatchQuads) Flush();
-    Vertex* out = &batch_[size_t(batchQuads_) * 4];
     uint32_t c = quad.v[0].col;
-    out[0] = {p.x0, p.y0, c, p.u0, p.v0};
-    out[1] = {p.x1, p.y0, c, p.u1, p.v0};
-    out[2] = {p.x1, p.y1, c, p.u1, p.v1};
-    out[3] = {p.x0, p.y1, c, p.u0, p.v1};
-    ++batchQuads_;
+    const QueuedVertex corners[4] = {
+        {p.x0, p.y0, c, p.u0, p.v0}, {p.x1, p.y0, c, p.u1, p.v0},
+        {p.x1, p.y1, c, p.u1, p.v1}, {p.x0, p.y1, c, p.u0, p.v1}};
+    Queue(quad.tex, quad.blend, !p.opaque, false, true, corners, {p.x0, p.y0, p.x1, p.y1});
     if (drawStatsOn_) {
         ++drawStats_.pieces;
         float area = (p.x1 - p.x0) * (p.y1 - p.y0);
@@ -407,7 +411,7 @@ void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
 void SdlEngine::CountDrawStats(const hgeQuad& quad, const QuadPlan& plan) {
     DrawStats& s = drawStats_;
     ++s.quads;
-    float area = BoundsArea(quad);
+    float area = Area(Bounds(quad));
     if (!plan.draw) {
         ++s.skipped;
         s.skippedPixels += area;

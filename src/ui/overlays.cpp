@@ -2,10 +2,13 @@
 // menu and the result panel.
 #include "ui/overlays.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 #include "assets/catalogue.h"
 #include "core/digits.h"
+#include "core/state.h"
 #include "ui/hud.h"
 
 namespace {
@@ -23,6 +26,49 @@ void DrawNumber(int64_t value, float base, float y) {
 }
 
 }  // namespace
+
+SeenColumns FrameSeenColumns(const uint32_t* pixels, int pitch, int width, int height) {
+    if (height <= 0) return {0, width};
+    SeenColumns seen{width, 0};  // widened to every row's see-through span
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        int left = 0;
+        while (left < width && (row[left] >> 24) == 255) ++left;
+        int right = width;
+        while (right > left && (row[right - 1] >> 24) == 255) --right;
+        seen.left = std::min(seen.left, left);
+        seen.right = std::max(seen.right, right);
+    }
+    return seen;
+}
+
+void ClipToFrameWindow(bool clip) {
+    if (!clip) {
+        hge->Gfx_SetClipping(0, 0, 0, 0);
+        return;
+    }
+    // The frame's region covers the screen 1:1 from the picture's top-left corner; it is
+    // measured once per loaded picture.
+    constexpr int kWidth = 640, kHeight = 480;
+    static HTEXTURE measured = 0;
+    static SeenColumns seen{0, kWidth};
+    HTEXTURE frame = textures[TEX_WINDOW];
+    if (frame != measured) {
+        measured = frame;
+        seen = {0, kWidth};
+        const int w = hge->Texture_GetWidth(frame);
+        const int h = hge->Texture_GetHeight(frame);
+        if (w >= kWidth && h >= kHeight) {
+            if (const uint32_t* pixels = hge->Texture_Lock(frame, true)) {
+                seen = FrameSeenColumns(pixels, w, kWidth, kHeight);
+                hge->Texture_Unlock(frame);
+                hge->System_Log("The frame picture leaves columns %d..%d of the screen to be seen",
+                                seen.left, seen.right - 1);
+            }
+        }
+    }
+    hge->Gfx_SetClipping(seen.left, 0, seen.right - seen.left, kHeight);
+}
 
 void DrawFadeIn(int32_t clock) {
     overlaySprite->SetDepth(0.22f);

@@ -1,0 +1,77 @@
+// draw_queue.h -- a scene's quads gathered into runs that share a draw state, so that a
+// software renderer gets few draw calls: each one costs it about as much as a few hundred
+// small quads. A quad joins the last run of its state, or an earlier one when nothing queued
+// since that run touches its bounds; so at every pixel the quads still come in the order they
+// were given, and the picture is the same as drawing them one by one. Plain bookkeeping, tested
+// without a window.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/engine.h"
+
+struct QueuedVertex {
+    float x, y;
+    uint32_t col;
+    float u, v;
+};
+
+// How a run is drawn.
+struct RunState {
+    HTEXTURE tex = 0;
+    int blend = 0;
+    bool blending = true;   // blending on
+    bool filtering = true;  // bilinear sampling
+};
+
+// Screen rectangle [x0, x1) x [y0, y1), in scene pixels.
+struct QuadBounds {
+    float x0, y0, x1, y1;
+};
+
+class DrawQueue {
+public:
+    struct Run {
+        RunState state;
+        std::vector<QueuedVertex> vertices;  // four per quad
+        std::vector<uint64_t> cells;         // one row of cell bits per cell row it may touch
+    };
+
+    // Sizes the grid of cells that tracks where each run draws; clears the queue.
+    void SetScene(int width, int height);
+    // How many runs back a quad may look for one of its state; 0 keeps the order as given.
+    void SetLookBack(int runs) { lookBack_ = runs; }
+
+    // Queues a quad of texture tex and blend mode blend. needBlend and needFilter say whether
+    // blending and bilinear filtering change its picture: a quad that needs neither joins a run
+    // that has them, unless it is big, when it is worth a run without them. A quad wholly off
+    // the scene draws nothing and is left out; the return value says whether it was queued.
+    bool Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
+             const QueuedVertex (&corners)[4], const QuadBounds& bounds);
+
+    int Quads() const { return quads_; }
+    int Runs() const { return runCount_; }
+    const Run& RunAt(int i) const { return runs_[static_cast<size_t>(i)]; }
+    // Empties the queue; the runs keep their storage for the next scene.
+    void Clear();
+
+private:
+    struct CellSpan {
+        int row0, row1;  // inclusive
+        uint64_t bits;   // the columns, the same in every row
+    };
+    bool Span(const QuadBounds& bounds, CellSpan& span) const;
+    static bool Fits(const RunState& run, bool needBlend, bool needFilter, bool big);
+    bool Touches(const Run& run, const CellSpan& span) const;
+
+    int width_ = 0;
+    int height_ = 0;
+    int cell_ = 16;
+    int rows_ = 0;
+    int lookBack_ = 64;
+    std::vector<Run> runs_;  // runs_[0, runCount_) hold this scene's runs, in drawing order
+    int runCount_ = 0;
+    int quads_ = 0;
+};
