@@ -1,5 +1,6 @@
-// sdl_render.cpp -- the SDL backend's drawing: OpenGL 3.3 core, quads batched into one vertex
-// buffer, the scene rendered into a framebuffer of its own size and scaled into the window.
+// sdl_render.cpp -- the SDL backend's drawing: OpenGL 3.3 core, quads queued in runs of one
+// draw state and drawn from one vertex buffer, the scene rendered straight into a window of its
+// own size or into a framebuffer of that size and scaled into the window.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -74,9 +75,9 @@ GLuint CompileShader(GLenum kind, const char* source, std::string& error) {
     return shader;
 }
 
-// Quads at least this big get a batch without blending or filtering when they need neither;
-// smaller ones join whatever batch is open, as a batch break costs more than they save.
-constexpr float kOwnBatchArea = 32 * 32;
+// Quads at least this big get a run without blending or filtering when they need neither;
+// smaller ones join a run that has them, as another draw call costs more than they save.
+constexpr float kOwnRunArea = 32 * 32;
 
 // A split quad may have at most one piece per this many of its pixels.
 constexpr float kPixelsPerPiece = 1024;
@@ -391,7 +392,7 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
         const hgeVertex& v = quad->v[i];
         corners[i] = {v.x, v.y, v.col, v.tx, v.ty};
     }
-    Queue(quad->tex, quad->blend, plan.blend, plan.filter, Area(bounds) >= kOwnBatchArea, corners,
+    Queue(quad->tex, quad->blend, plan.blend, plan.filter, Area(bounds) >= kOwnRunArea, corners,
           bounds);
 }
 
@@ -589,7 +590,7 @@ HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t, bool) {
 void SdlEngine::Texture_Free(HTEXTURE tex) {
     auto it = textures_.find(tex);
     if (it == textures_.end()) return;
-    Flush();  // quads waiting in the batch may still use it
+    Flush();  // quads waiting in the queue may still use it
     gl.DeleteTextures(1, &it->second.id);
     textures_.erase(it);
     foundHandle_ = 0;
