@@ -748,12 +748,59 @@ double OfQuadrant(const QuarterTurns& r, int shift) {
     return q >= 2 ? -y : y;
 }
 
+// Near the game's angles, |x| up to 64, a table of sin(j pi/32) takes the place of most of the
+// series: x = k pi/32 + r with |r| <= pi/64, sin x = sin(k pi/32) cos r + cos(k pi/32) sin r and
+// cos x = cos(k pi/32) cos r - sin(k pi/32) sin r. The short series for r err by under 2^-57,
+// the table's entries are correctly rounded, and the products and sums add a few units of
+// 2^-54. Where a result is small (the sine near a multiple of pi, the cosine near an odd
+// multiple of pi/2) the table's factor beside cos r is exactly 0 and nothing cancels; elsewhere
+// the result is at least sin(pi/64), so the error stays below 2^-47 of it, inside the margin of
+// 2^-45 given to SettleSingle.
+constexpr double kSinSteps[17] = {  // sin(j pi/32), j = 0..16
+    0x0p+0, 0x1.917a6bc29b42cp-4, 0x1.8f8b83c69a60bp-3, 0x1.294062ed59f06p-2,
+    0x1.87de2a6aea963p-2, 0x1.e2b5d3806f63bp-2, 0x1.1c73b39ae68c8p-1, 0x1.44cf325091dd6p-1,
+    0x1.6a09e667f3bcdp-1, 0x1.8bc806b151741p-1, 0x1.a9b66290ea1a3p-1, 0x1.c38b2f180bdb1p-1,
+    0x1.d906bcf328d46p-1, 0x1.e9f4156c62ddap-1, 0x1.f6297cff75cbp-1, 0x1.fd88da3d12526p-1,
+    0x1p+0};
+
+// sin(k pi/32) for any k, from the first quarter turn.
+double SinOfSteps(int k) {
+    int m = k & 63;
+    int quadrant = m >> 4, j = m & 15;
+    double v = (quadrant & 1) != 0 ? kSinSteps[16 - j] : kSinSteps[j];
+    return quadrant >= 2 ? -v : v;
+}
+
+bool StepSinCos(double x, double* sine, double* cosine) {
+    if (!(Abs(x) <= 64)) return false;
+    const SinCosConstants& c = SinCosParts();
+    double kd = x * 0x1.45f306dc9c883p+3;  // 32 / pi
+    int k = static_cast<int>(kd < 0 ? kd - 0.5 : kd + 0.5);
+    double kk = k;
+    // pi/32 is pi/2's three parts over 16; with |k| below 700 the first two products are exact,
+    // and x lies within pi/64 of k pi/32, so the first difference is exact too (Sterbenz).
+    double r1 = x - kk * (c.pio2[0] / 16);
+    DD r = TwoSum(r1, -(kk * (c.pio2[1] / 16)));
+    r.lo -= kk * (c.pio2[2] / 16);
+    double h = r.hi, h2 = h * h;
+    double sinH = h + h * h2 * (-1.0 / 6 + h2 * (1.0 / 120 + h2 * (-1.0 / 5040)));
+    double cosH = 1.0 + h2 * (-0.5 + h2 * (1.0 / 24 + h2 * (-1.0 / 720 + h2 * (1.0 / 40320))));
+    double sinR = sinH + r.lo * cosH;
+    double cosR = cosH - r.lo * h;
+    double sinK = SinOfSteps(k), cosK = SinOfSteps(k + 16);
+    *sine = sinK * cosR + cosK * sinR;
+    *cosine = cosK * cosR - sinK * sinR;
+    return true;
+}
+
 bool FastSinCos(float xf, bool wantCos, float* out) {
     double x = xf;
     if (Abs(x) < Pow2(-12)) {  // x^3/6 and x^2/2 are below half an ulp
         *out = wantCos ? 1.0f : xf;
         return true;
     }
+    double sine, cosine;
+    if (StepSinCos(x, &sine, &cosine)) return SettleSingle(wantCos ? cosine : sine, 45, out);
     QuarterTurns r;
     return ReduceQuarterTurns(x, &r) && SettleSingle(OfQuadrant(r, wantCos ? 1 : 0), 45, out);
 }
@@ -774,6 +821,12 @@ float Cos(float x) { return SineOrCosine(x, true); }
 
 void SinCos(float x, float* sine, float* cosine) {
     // One reduction for both; either falls back on its own when it cannot be settled.
+    double s, c;
+    if (Abs(x) >= Pow2(-12) && StepSinCos(x, &s, &c)) {
+        if (!SettleSingle(s, 45, sine)) *sine = Sin(x);
+        if (!SettleSingle(c, 45, cosine)) *cosine = Cos(x);
+        return;
+    }
     QuarterTurns r;
     if (Abs(x) >= Pow2(-12) && ReduceQuarterTurns(x, &r)) {
         if (!SettleSingle(OfQuadrant(r, 0), 45, sine)) *sine = Sin(x);
