@@ -57,7 +57,7 @@ void GameFrame() {
     run.frameCounter += 1;
     if (run.stage == 1) StageScript();
     BeginFrameActions();
-    if (!hge->Gfx_DrawsNothing()) ClipToFrameWindow(true);
+    ClipToFrameWindow();
     WorldStep();
     // The end of a replay freezes the frame under the pause menu; resuming pauses again.
     if (ReplayEnded()) {
@@ -67,7 +67,7 @@ void GameFrame() {
         OpenOverlay(PauseState::Paused);
     }
     if (run.frameCounter < 0) DrawFadeIn(run.frameCounter);
-    if (!hge->Gfx_DrawsNothing()) ClipToFrameWindow(false);
+    hge->Gfx_SetClipping(0, 0, 0, 0);
     DrawFrameAndHud();
     EndFrameActions();
 }

@@ -102,7 +102,8 @@ int RunTimedemo(const TimedemoOptions& options, const TimedemoEngine& engine) {
     // MIRRORFALL_TIMEDEMO_SHOT_EVERY=N), to compare pictures.
     const char* shots = std::getenv("MIRRORFALL_TIMEDEMO_SHOTS");
     const char* every = std::getenv("MIRRORFALL_TIMEDEMO_SHOT_EVERY");
-    const long shotEvery = every != nullptr && std::atol(every) > 0 ? std::atol(every) : 500;
+    long shotEvery = every != nullptr ? std::atol(every) : 0;
+    if (shotEvery <= 0) shotEvery = 500;
     std::vector<FrameRow> rows;
     rows.reserve(size_t(summary.end) + 1024);
     double frameSeconds = 0;

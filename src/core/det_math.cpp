@@ -793,6 +793,17 @@ bool StepSinCos(double x, double* sine, double* cosine) {
     return true;
 }
 
+// Both, in double, for |x| from 2^-12 up to 2^20: from the table up to 64, beyond it by quarter
+// turns. False when x is beyond that.
+bool SinCosInDouble(double x, double* sine, double* cosine) {
+    if (StepSinCos(x, sine, cosine)) return true;
+    QuarterTurns r;
+    if (!ReduceQuarterTurns(x, &r)) return false;
+    *sine = OfQuadrant(r, 0);
+    *cosine = OfQuadrant(r, 1);
+    return true;
+}
+
 bool FastSinCos(float xf, bool wantCos, float* out) {
     double x = xf;
     if (Abs(x) < Pow2(-12)) {  // x^3/6 and x^2/2 are below half an ulp
@@ -800,9 +811,7 @@ bool FastSinCos(float xf, bool wantCos, float* out) {
         return true;
     }
     double sine, cosine;
-    if (StepSinCos(x, &sine, &cosine)) return SettleSingle(wantCos ? cosine : sine, 45, out);
-    QuarterTurns r;
-    return ReduceQuarterTurns(x, &r) && SettleSingle(OfQuadrant(r, wantCos ? 1 : 0), 45, out);
+    return SinCosInDouble(x, &sine, &cosine) && SettleSingle(wantCos ? cosine : sine, 45, out);
 }
 
 float SineOrCosine(float x, bool wantCos) {
@@ -822,15 +831,9 @@ float Cos(float x) { return SineOrCosine(x, true); }
 void SinCos(float x, float* sine, float* cosine) {
     // One reduction for both; either falls back on its own when it cannot be settled.
     double s, c;
-    if (Abs(x) >= Pow2(-12) && StepSinCos(x, &s, &c)) {
+    if (Abs(x) >= Pow2(-12) && SinCosInDouble(x, &s, &c)) {
         if (!SettleSingle(s, 45, sine)) *sine = Sin(x);
         if (!SettleSingle(c, 45, cosine)) *cosine = Cos(x);
-        return;
-    }
-    QuarterTurns r;
-    if (Abs(x) >= Pow2(-12) && ReduceQuarterTurns(x, &r)) {
-        if (!SettleSingle(OfQuadrant(r, 0), 45, sine)) *sine = Sin(x);
-        if (!SettleSingle(OfQuadrant(r, 1), 45, cosine)) *cosine = Cos(x);
         return;
     }
     *sine = Sin(x);

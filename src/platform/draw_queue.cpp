@@ -37,15 +37,15 @@ bool DrawQueue::Span(const QuadBounds& b, CellSpan& span) const {
         x1 = static_cast<float>(width_);
         y1 = static_cast<float>(height_);
     }
-    const float last = static_cast<float>(cell_);
-    auto column = [&](float x, int limit) {
-        float c = std::floor(std::clamp(x, 0.0f, static_cast<float>(limit - 1)) / last);
-        return static_cast<int>(c);
+    // The cell holding coordinate v, kept inside the scene's `limit` pixels.
+    auto cellOf = [this](float v, int limit) {
+        float clamped = std::clamp(v, 0.0f, static_cast<float>(limit - 1));
+        return static_cast<int>(std::floor(clamped / static_cast<float>(cell_)));
     };
-    int c0 = column(x0, width_);
-    int c1 = column(x1, width_);
-    span.row0 = column(y0, height_);
-    span.row1 = column(y1, height_);
+    int c0 = cellOf(x0, width_);
+    int c1 = cellOf(x1, width_);
+    span.row0 = cellOf(y0, height_);
+    span.row1 = cellOf(y1, height_);
     uint64_t upTo = c1 >= 63 ? ~uint64_t{0} : (uint64_t{1} << (c1 + 1)) - 1;
     span.bits = upTo & ~((uint64_t{1} << c0) - 1);
     return true;

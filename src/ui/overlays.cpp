@@ -42,11 +42,8 @@ SeenColumns FrameSeenColumns(const uint32_t* pixels, int pitch, int width, int h
     return seen;
 }
 
-void ClipToFrameWindow(bool clip) {
-    if (!clip) {
-        hge->Gfx_SetClipping(0, 0, 0, 0);
-        return;
-    }
+void ClipToFrameWindow() {
+    if (hge->Gfx_DrawsNothing()) return;  // and the picture need not be decoded
     // The frame's region covers the screen 1:1 from the picture's top-left corner; it is
     // measured once per loaded picture.
     constexpr int kWidth = 640, kHeight = 480;

@@ -11,10 +11,16 @@
 void DrawFadeIn(int32_t clock);
 // The frame picture round the play field, then the head-up display.
 void DrawFrameAndHud();
+// The same over an overlay, with the overlay sprite's anchor and depth put back first.
+void DrawFrameAndHudOverFrozenFrame();
+// The frozen frame, dimmed a step per fade step (0..10).
+void DrawFrozenFrame(HTEXTURE snapshot, int32_t fade);
+
 // Keeps the drawing that follows to the screen columns the frame picture leaves to be seen:
 // the frame is drawn over the battle and hides the rest anyway, and a software renderer pays
-// for every pixel. ClipToFrameWindow(false) lets the whole screen be drawn again.
-void ClipToFrameWindow(bool clip);
+// for every pixel. Gfx_SetClipping(0, 0, 0, 0) lets the whole screen be drawn again. Nothing
+// to do for an engine that draws nothing.
+void ClipToFrameWindow();
 
 // The columns [left, right) of a picture of width x height pixels, rows `pitch` pixels apart,
 // that it does not hide: in every row, each pixel left of `left` and from `right` on is opaque.
@@ -23,10 +29,6 @@ struct SeenColumns {
     int right;
 };
 SeenColumns FrameSeenColumns(const uint32_t* pixels, int pitch, int width, int height);
-// The same over an overlay, with the overlay sprite's anchor and depth put back first.
-void DrawFrameAndHudOverFrozenFrame();
-// The frozen frame, dimmed a step per fade step (0..10).
-void DrawFrozenFrame(HTEXTURE snapshot, int32_t fade);
 
 // What the pause menu shows this frame.
 struct PauseMenuView {
