@@ -51,7 +51,7 @@ bool DrawQueue::Span(const QuadBounds& b, CellSpan& span) const {
     return true;
 }
 
-bool DrawQueue::Fits(const RunState& run, bool needBlend, bool needFilter, bool big) {
+bool DrawQueue::Fits(const DrawState& run, bool needBlend, bool needFilter, bool big) {
     bool fits = (run.blending || !needBlend) && (run.filtering || !needFilter);
     bool wasteful = (run.blending && !needBlend) || (run.filtering && !needFilter);
     return fits && !(big && wasteful);

@@ -19,7 +19,7 @@ struct QueuedVertex {
 };
 
 // How a run is drawn.
-struct RunState {
+struct DrawState {
     HTEXTURE tex = 0;
     int blend = 0;
     bool blending = true;   // blending on
@@ -34,7 +34,7 @@ struct QuadBounds {
 class DrawQueue {
 public:
     struct Run {
-        RunState state;
+        DrawState state;
         std::vector<QueuedVertex> vertices;  // four per quad
         std::vector<uint64_t> cells;         // one row of cell bits per cell row it may touch
     };
@@ -63,7 +63,7 @@ private:
         uint64_t bits;   // the columns, the same in every row
     };
     bool Span(const QuadBounds& bounds, CellSpan& span) const;
-    static bool Fits(const RunState& run, bool needBlend, bool needFilter, bool big);
+    static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool big);
     bool Touches(const Run& run, const CellSpan& span) const;
 
     int width_ = 0;

@@ -1,7 +1,7 @@
 // sdl_backend.h -- the SDL backend's engine class, shared by its source files: sdl_engine.cpp
 // (window, frame loop, keyboard and mouse, log), sdl_pads.cpp (game controllers),
-// sdl_render.cpp (OpenGL drawing, textures, snapshots and screenshots) and sdl_audio.cpp
-// (SDL2_mixer sound).
+// sdl_render.cpp (OpenGL drawing, textures, snapshots and screenshots), sdl_audio.cpp
+// (SDL2_mixer sound) and sdl_x11.cpp (what only the X server knows).
 #pragma once
 
 #include <SDL.h>
@@ -18,6 +18,9 @@
 #include "platform/quad_plan.h"
 #include "platform/frame_pacing.h"
 #include "platform/image.h"
+
+// The size of WINDOW as the X server has it, when the window is on X11 (sdl_x11.cpp).
+bool X11WindowSize(SDL_Window* window, int& w, int& h);
 
 class SdlEngine : public EngineBase {
 public:
@@ -106,7 +109,7 @@ private:
     void Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
                const QueuedVertex (&corners)[4], const QuadBounds& bounds);
     // Sets OpenGL's texture, program, blending and sampler for a run.
-    void ApplyRunState(const RunState& state);
+    void ApplyDrawState(const DrawState& state);
     // Queues one piece of a split quad.
     void AddPiece(const hgeQuad& quad, const QuadPiece& piece);
     const Texture* FindTexture(HTEXTURE tex);
@@ -169,7 +172,7 @@ private:
     std::map<HTEXTURE, Texture> textures_;
     HTEXTURE nextTexture_ = 1;
     DrawQueue queue_;
-    RunState applied_;  // OpenGL's drawing state, when appliedValid_
+    DrawState applied_;  // OpenGL's drawing state, when appliedValid_
     bool appliedValid_ = false;
     HTEXTURE foundHandle_ = 0;    // the last texture FindTexture looked up
     const Texture* found_ = nullptr;

@@ -11,8 +11,6 @@
 #include "platform/data_folder.h"
 #include "platform/sdl_backend.h"
 
-#include <SDL_syswm.h>
-
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -499,28 +497,10 @@ void SdlEngine::Input_GetMousePos(float* x, float* y) {
 
 void SdlEngine::WindowPixels(int& w, int& h) const {
     SDL_GL_GetDrawableSize(windowHandle_, &w, &h);
-#if defined(SDL_VIDEO_DRIVER_X11)
     // Without a window manager a full-screen request changes nothing on the X server, while SDL
     // already counts with the desktop's size; then only the server knows the window's size.
     if ((SDL_GetWindowFlags(windowHandle_) & SDL_WINDOW_FULLSCREEN) == 0) return;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(windowHandle_, &info) || info.subsystem != SDL_SYSWM_X11) return;
-    using GetAttributes = int (*)(Display*, Window, XWindowAttributes*);
-    static GetAttributes getAttributes = [] {
-        void* x11 = SDL_LoadObject("libX11.so.6");
-        return x11 != nullptr
-                   ? reinterpret_cast<GetAttributes>(SDL_LoadFunction(x11, "XGetWindowAttributes"))
-                   : nullptr;
-    }();
-    XWindowAttributes attributes;
-    if (getAttributes != nullptr &&
-        getAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0 &&
-        attributes.width > 0 && attributes.height > 0) {
-        w = attributes.width;
-        h = attributes.height;
-    }
-#endif
+    X11WindowSize(windowHandle_, w, h);
 }
 
 void SdlEngine::Letterbox(int w, int h, float& x, float& y, float& scale) const {

@@ -248,7 +248,7 @@ void SdlEngine::Flush() {
     for (int i = 0; i < queue_.Runs(); ++i) {
         const DrawQueue::Run& run = queue_.RunAt(i);
         const size_t n = run.vertices.size() / 4;
-        ApplyRunState(run.state);
+        ApplyDrawState(run.state);
         gl.DrawElements(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_INT,
                         reinterpret_cast<void*>(first * 6 * sizeof(GLuint)));
         first += n;
@@ -267,7 +267,7 @@ const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
     return found_;
 }
 
-void SdlEngine::ApplyRunState(const RunState& state) {
+void SdlEngine::ApplyDrawState(const DrawState& state) {
     const bool sameKind = appliedValid_ && state.tex == applied_.tex && state.blend == applied_.blend;
     if (sameKind && state.blending == applied_.blending && state.filtering == applied_.filtering) {
         return;

@@ -18,7 +18,13 @@ LIBM='^_?_?(sin|cos|tan|asin|acos|atan|atan2|sinh|cosh|tanh|asinh|acosh|atanh|si
 status=0
 for lib in "$@"; do
     [ -f "$lib" ] || { echo "no_libm: $lib does not exist"; exit 2; }
-    found="$("$NM" -A -u "$lib" 2>/dev/null | awk '{print $1, $NF}' | while read -r where sym; do
+    # Objects built for the whole-program pass also carry the symbols of the code before it is
+    # optimised (a sqrt that becomes one instruction, say); naming the format makes nm read the
+    # machine code's own symbols.
+    format=$("${NM%nm}objdump" -f "$lib" 2>/dev/null | awk '/file format/ {print $NF; exit}')
+    target=()
+    [ -n "$format" ] && target=(--target="$format")
+    found="$("$NM" "${target[@]}" -A -u "$lib" 2>/dev/null | awk '{print $1, $NF}' | while read -r where sym; do
         if printf '%s\n' "$sym" | grep -Eq "$LIBM"; then echo "$where $sym"; fi
     done)"
     if [ -n "$found" ]; then
