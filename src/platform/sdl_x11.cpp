@@ -7,6 +7,8 @@
 
 #include "platform/sdl_backend.h"
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+
 // Xlib's names (Screen, Window, Display and the rest) stay in a namespace of their own: the
 // game has a Screen of its own, and a program may give one name to one type only. The C
 // functions declared in there are still the library's own.
@@ -15,7 +17,6 @@ namespace xlib {
 }  // namespace xlib
 
 bool X11WindowSize(SDL_Window* window, int& w, int& h) {
-#if defined(SDL_VIDEO_DRIVER_X11)
     xlib::SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!xlib::SDL_GetWindowWMInfo(window, &info) || info.subsystem != xlib::SDL_SYSWM_X11) {
@@ -38,8 +39,10 @@ bool X11WindowSize(SDL_Window* window, int& w, int& h) {
     w = attributes.width;
     h = attributes.height;
     return true;
-#else
-    (void)window, (void)w, (void)h;
-    return false;
-#endif
 }
+
+#else
+
+bool X11WindowSize(SDL_Window*, int&, int&) { return false; }
+
+#endif
