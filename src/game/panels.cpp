@@ -211,15 +211,16 @@ void PanelStep(int n) {
         }
         if (a < 0) a = 0;
         if (a > 255) a = 255;
-        ScreenPoint nextLeft = EdgePoint(c1, c3, i + 1), nextRight = EdgePoint(c2, c4, i + 1);
         uint32_t alpha = static_cast<uint32_t>(static_cast<int>(a)) * 16777216u;
-        if (alpha != 0) {  // a strip faded out entirely would draw nothing
-            s.SetTint(alpha + (darkFace ? 0x373737u : 0xFFFFFFu));
-            s.SetRegion(panelRegionX[n], panelRegionY[n] + stripH * static_cast<float>(i),
-                        panelRegionW[n], stripH);
-            s.DrawCorners(left.x, left.y, right.x, right.y, nextRight.x, nextRight.y, nextLeft.x,
-                          nextLeft.y);
-        }
+        // A strip faded out entirely would draw nothing, and every strip after it lies deeper
+        // and fades at least as far.
+        if (alpha == 0) break;
+        ScreenPoint nextLeft = EdgePoint(c1, c3, i + 1), nextRight = EdgePoint(c2, c4, i + 1);
+        s.SetTint(alpha + (darkFace ? 0x373737u : 0xFFFFFFu));
+        s.SetRegion(panelRegionX[n], panelRegionY[n] + stripH * static_cast<float>(i),
+                    panelRegionW[n], stripH);
+        s.DrawCorners(left.x, left.y, right.x, right.y, nextRight.x, nextRight.y, nextLeft.x,
+                      nextLeft.y);
         left = nextLeft;
         right = nextRight;
     }

@@ -1,5 +1,6 @@
 // sdl_x11.cpp -- the one question only the X server can answer: how big a full-screen window
 // really is when no window manager carried the request out.
+// The system headers Xlib includes, first, so that they stay outside the namespace below.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
