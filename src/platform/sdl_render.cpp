@@ -82,6 +82,13 @@ constexpr float kOwnRunArea = 32 * 32;
 // A split quad may have at most one piece per this many of its pixels.
 constexpr float kPixelsPerPiece = 1024;
 
+// The most quads in one draw call. Mesa's software pipeline cuts a longer draw into pieces of
+// 1023 indices, which splits every pair of triangles after the first cut; within one piece it
+// recognises a quad whose two triangles make an axis-aligned rectangle and rasterises it as
+// one, which shades about a fifth less than two triangles meeting on a diagonal. 170 quads are
+// 1020 indices, so no draw is ever cut. The picture is the same, to the bit.
+constexpr int kQuadsPerDraw = 170;
+
 QuadBounds Bounds(const hgeQuad& q) {
     QuadBounds b{q.v[0].x, q.v[0].y, q.v[0].x, q.v[0].y};
     for (const hgeVertex& v : q.v) {
@@ -249,10 +256,14 @@ void SdlEngine::Flush() {
         const DrawQueue::Run& run = queue_.RunAt(i);
         const size_t n = run.vertices.size() / 4;
         ApplyDrawState(run.state);
-        gl.DrawElements(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_INT,
-                        reinterpret_cast<void*>(first * 6 * sizeof(GLuint)));
+        for (size_t done = 0; done < n;) {
+            const size_t part = plainDraw_ ? n : std::min(n - done, size_t(kQuadsPerDraw));
+            gl.DrawElements(GL_TRIANGLES, GLsizei(part * 6), GL_UNSIGNED_INT,
+                            reinterpret_cast<void*>((first + done) * 6 * sizeof(GLuint)));
+            done += part;
+            ++drawStats_.draws;
+        }
         first += n;
-        ++drawStats_.draws;
     }
     queue_.Clear();
 }
