@@ -68,6 +68,7 @@ struct QuadPiece {
 
 // Cuts a quad that PlanQuad marked split into bands of cells, leaves out runs of clear cells and
 // marks runs of opaque cells (when the quad's blending allows it). Bands with the same runs are
-// merged. Appends to out.
+// merged. The pieces are whole-pixel rectangles that never overlap, so they may be drawn in any
+// order. Appends to out.
 void SplitAlignedQuad(const hgeQuad& quad, const AlphaCells& cells, int textureWidth,
                       int textureHeight, std::vector<QuadPiece>& out);

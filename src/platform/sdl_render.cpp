@@ -395,7 +395,14 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     }
     if (drawStatsOn_) CountDrawStats(*quad, plan);
     if (plan.split) {
-        for (const QuadPiece& piece : pieces_) AddPiece(*quad, piece);
+        // The pieces cover disjoint whole-pixel rectangles, so their order does not change the
+        // picture: the blended ones first and the opaque ones after make two runs at most,
+        // where alternating bands would need a draw call and a change of state each.
+        for (const bool opaque : {false, true}) {
+            for (const QuadPiece& piece : pieces_) {
+                if (piece.opaque == opaque) AddPiece(*quad, piece);
+            }
+        }
         return;
     }
     QueuedVertex corners[4];
