@@ -85,9 +85,10 @@ constexpr float kPixelsPerPiece = 1024;
 // The most quads in one draw call. Mesa's software pipeline cuts a longer draw into pieces of
 // 1023 indices, which splits every pair of triangles after the first cut; within one piece it
 // recognises a quad whose two triangles make an axis-aligned rectangle and rasterises it as
-// one, which shades about a fifth less than two triangles meeting on a diagonal. 170 quads are
-// 1020 indices, so no draw is ever cut. The picture is the same, to the bit.
-constexpr int kQuadsPerDraw = 170;
+// one, which shades about a fifth less than two triangles meeting on a diagonal. Whole quads
+// that fit in one piece are never cut. The picture is the same, to the bit.
+constexpr int kMesaIndicesPerPiece = 1023;
+constexpr int kQuadsPerDraw = kMesaIndicesPerPiece / 6;
 
 QuadBounds Bounds(const hgeQuad& q) {
     QuadBounds b{q.v[0].x, q.v[0].y, q.v[0].x, q.v[0].y};
@@ -395,9 +396,9 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     }
     if (drawStatsOn_) CountDrawStats(*quad, plan);
     if (plan.split) {
-        // The pieces cover disjoint whole-pixel rectangles, so their order does not change the
-        // picture: the blended ones first and the opaque ones after make two runs at most,
-        // where alternating bands would need a draw call and a change of state each.
+        // The pieces never overlap, so their order does not change the picture: the blended
+        // ones first and the opaque ones after make two runs at most, where alternating bands
+        // would need a draw call and a change of state each.
         for (const bool opaque : {false, true}) {
             for (const QuadPiece& piece : pieces_) {
                 if (piece.opaque == opaque) AddPiece(*quad, piece);
