@@ -57,6 +57,12 @@ bool DrawQueue::Fits(const DrawState& run, bool needBlend, bool needFilter, bool
     return fits && !(big && wasteful);
 }
 
+// Whether a quad of blend mode blend may join the blending run by turning it mixed: the modes
+// differ only in blending over or adding.
+bool DrawQueue::Mixes(const DrawState& run, int blend) const {
+    return mixing_ && run.blending && !run.mixed && (run.blend ^ blend) == BLEND_ALPHABLEND;
+}
+
 bool DrawQueue::Touches(const Run& run, const CellSpan& span) const {
     for (int row = span.row0; row <= span.row1; ++row) {
         if ((run.cells[static_cast<size_t>(row)] & span.bits) != 0) return true;
@@ -69,17 +75,28 @@ bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bo
     CellSpan span{};
     if (!Span(bounds, span)) return false;
 
-    // The latest run of this state the quad can reach without passing one it overlaps.
+    // The latest run of this state the quad can reach without passing one it overlaps; failing
+    // that, the latest it can reach that would only need to turn mixed.
     Run* into = nullptr;
+    Run* mixes = nullptr;
     const int oldest = std::max(0, runCount_ - 1 - lookBack_);
     for (int i = runCount_ - 1; i >= oldest; --i) {
         Run& run = runs_[static_cast<size_t>(i)];
-        if (run.state.tex == tex && run.state.blend == blend &&
-            Fits(run.state, needBlend, needFilter, big)) {
-            into = &run;
-            break;
+        if (run.state.tex == tex && Fits(run.state, needBlend, needFilter, big)) {
+            const bool sameBlend = run.state.mixed
+                                       ? ((run.state.blend ^ blend) & ~BLEND_ALPHABLEND) == 0
+                                       : run.state.blend == blend;
+            if (sameBlend) {
+                into = &run;
+                break;
+            }
+            if (mixes == nullptr && Mixes(run.state, blend)) mixes = &run;
         }
         if (Touches(run, span)) break;
+    }
+    if (into == nullptr && mixes != nullptr) {
+        into = mixes;
+        into->state.mixed = true;
     }
     if (into == nullptr) {
         if (static_cast<size_t>(runCount_) == runs_.size()) {
@@ -89,7 +106,11 @@ bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bo
         into = &runs_[static_cast<size_t>(runCount_++)];
         into->state = {tex, blend, needBlend, needFilter};
     }
-    into->vertices.insert(into->vertices.end(), corners, corners + 4);
+    const float over = (blend & BLEND_ALPHABLEND) != 0 ? 1.0f : 0.0f;
+    for (const QueuedVertex& corner : corners) {
+        into->vertices.push_back(corner);
+        into->vertices.back().over = over;
+    }
     for (int row = span.row0; row <= span.row1; ++row) {
         into->cells[static_cast<size_t>(row)] |= span.bits;
     }

@@ -2,8 +2,11 @@
 // software renderer gets few draw calls: each one costs it about as much as a few hundred
 // small quads. A quad joins the last run of its state, or an earlier one when nothing queued
 // since that run touches its bounds; so at every pixel the quads still come in the order they
-// were given, and the picture is the same as drawing them one by one. Plain bookkeeping, tested
-// without a window.
+// were given, and the picture is the same as drawing them one by one. Quads blended over the
+// screen and quads added to it may share a run (a mixed run), each vertex saying which it is:
+// effects that draw the same picture both ways by turns then take one draw call, not one each
+// (the renderer's blend for such a run may round a pixel a level apart; see sdl_render.cpp).
+// Plain bookkeeping, tested without a window.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +19,7 @@ struct QueuedVertex {
     float x, y;
     uint32_t col;
     float u, v;
+    float over = 1;  // 1: blended over the screen, 0: added to it; the queue fills it in
 };
 
 // How a run is drawn.
@@ -24,6 +28,8 @@ struct DrawState {
     int blend = 0;
     bool blending = true;   // blending on
     bool filtering = true;  // bilinear sampling
+    bool mixed = false;     // blended over and added by turns, as each vertex says; blend's
+                            // BLEND_ALPHABLEND bit is then that of the run's first quad
 };
 
 // Screen rectangle [x0, x1) x [y0, y1), in scene pixels.
@@ -43,6 +49,8 @@ public:
     void SetScene(int width, int height);
     // How many runs back a quad may look for one of its state; 0 keeps the order as given.
     void SetLookBack(int runs) { lookBack_ = runs; }
+    // Whether runs may be mixed (on by default).
+    void SetMixing(bool on) { mixing_ = on; }
 
     // Queues a quad of texture tex and blend mode blend. needBlend and needFilter say whether
     // blending and bilinear filtering change its picture: a quad that needs neither joins a run
@@ -64,6 +72,7 @@ private:
     };
     bool Span(const QuadBounds& bounds, CellSpan& span) const;
     static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool big);
+    bool Mixes(const DrawState& run, int blend) const;
     bool Touches(const Run& run, const CellSpan& span) const;
 
     int width_ = 0;
@@ -71,6 +80,7 @@ private:
     int cell_ = 16;
     int rows_ = 0;
     int lookBack_ = 64;
+    bool mixing_ = true;
     std::vector<Run> runs_;  // runs_[0, runCount_) hold this scene's runs, in drawing order
     int runCount_ = 0;
     int quads_ = 0;

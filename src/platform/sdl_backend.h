@@ -178,8 +178,8 @@ private:
     const Texture* found_ = nullptr;
     std::vector<QuadPiece> pieces_;
     unsigned int samplers_[2] = {};  // nearest, bilinear
-    enum { kColourMultiply, kColourAdd, kColourOnly, kProgramCount };
-    unsigned int programs_[kProgramCount] = {};
+    enum { kColourMultiply, kColourAdd, kColourOnly, kColourings };
+    unsigned int programs_[2][kColourings] = {};  // [mixed run][colouring]
     unsigned int vertexArray_ = 0;
     unsigned int vertexBuffer_ = 0;
     unsigned int indexBuffer_ = 0;

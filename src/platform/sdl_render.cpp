@@ -20,44 +20,50 @@ const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec4 colour;  // the bytes of 0xAARRGGBB in memory: B, G, R, A
 layout(location = 2) in vec2 uv;
+layout(location = 3) in float over;
 uniform vec2 sceneSize;
 noperspective out vec4 vertexColour;
 noperspective out vec2 vertexUv;
+flat out float vertexOver;
 void main() {
     gl_Position = vec4(position.x * 2.0 / sceneSize.x - 1.0, 1.0 - position.y * 2.0 / sceneSize.y,
                        0.0, 1.0);
     vertexColour = colour.bgra;
     vertexUv = uv;
+    vertexOver = over;
 }
 )";
 
 // One small program per way of colouring, with no branches, so software renderers can take
 // their fast paths: the texel multiplied by the vertex colour; the vertex colour added to the
 // texel with the alphas multiplied; and the vertex colour alone for untextured quads.
-const char* const kFragmentShaders[3] = {
-    R"(#version 330 core
-noperspective in vec4 vertexColour;
-noperspective in vec2 vertexUv;
-uniform sampler2D picture;
-out vec4 fragColour;
-void main() { fragColour = texture(picture, vertexUv) * vertexColour; }
-)",
-    R"(#version 330 core
-noperspective in vec4 vertexColour;
-noperspective in vec2 vertexUv;
-uniform sampler2D picture;
-out vec4 fragColour;
-void main() {
-    vec4 texel = texture(picture, vertexUv);
-    fragColour = vec4(texel.rgb + vertexColour.rgb, texel.a * vertexColour.a);
-}
-)",
-    R"(#version 330 core
-noperspective in vec4 vertexColour;
-out vec4 fragColour;
-void main() { fragColour = vertexColour; }
-)",
+const char* const kColourStatements[] = {
+    "    fragColour = texture(picture, vertexUv) * vertexColour;\n",
+    "    vec4 texel = texture(picture, vertexUv);\n"
+    "    fragColour = vec4(texel.rgb + vertexColour.rgb, texel.a * vertexColour.a);\n",
+    "    fragColour = vertexColour;\n",
 };
+
+// The fragment program for a colouring. A mixed run's program also gives the blend its second
+// source, drawn with GL_ONE_MINUS_SRC1_ALPHA: the screen keeps 1 - its alpha, which is the
+// fragment's alpha where the quad is blended over and 0 where it is added. That is the same sum
+// as GL_ONE_MINUS_SRC_ALPHA or GL_ONE, though not always the same rounding: Mesa's software
+// renderer works the usual blend out as one interpolation and this one as two products, so now
+// and then a pixel comes out one level apart in one channel.
+std::string FragmentShader(const char* colouring, bool mixed) {
+    std::string source =
+        "#version 330 core\n"
+        "noperspective in vec4 vertexColour;\n"
+        "noperspective in vec2 vertexUv;\n"
+        "flat in float vertexOver;\n"
+        "uniform sampler2D picture;\n"
+        "layout(location = 0, index = 0) out vec4 fragColour;\n";
+    if (mixed) source += "layout(location = 0, index = 1) out vec4 screenTaken;\n";
+    source += "void main() {\n";
+    source += colouring;
+    if (mixed) source += "    screenTaken = vec4(fragColour.a * vertexOver);\n";
+    return source + "}\n";
+}
 
 GLuint CompileShader(GLenum kind, const char* source, std::string& error) {
     GLuint shader = gl.CreateShader(kind);
@@ -121,17 +127,19 @@ bool SdlEngine::OpenRenderer() {
     System_Log("OpenGL %s on %s", version != nullptr ? version : "?",
                renderer != nullptr ? renderer : "?");
 
-    for (int i = 0; i < kProgramCount; ++i) {
+    for (int i = 0; i < 2 * kColourings; ++i) {
+        const bool mixed = i >= kColourings;
+        const std::string fragment = FragmentShader(kColourStatements[i % kColourings], mixed);
         std::string error;
         GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
-        GLuint fs = vs != 0 ? CompileShader(GL_FRAGMENT_SHADER, kFragmentShaders[i], error) : 0;
+        GLuint fs = vs != 0 ? CompileShader(GL_FRAGMENT_SHADER, fragment.c_str(), error) : 0;
         if (fs == 0) {
             System_Log("Shader does not compile: %s", error.c_str());
             if (vs != 0) gl.DeleteShader(vs);
             return false;
         }
         GLuint program = gl.CreateProgram();
-        programs_[i] = program;
+        programs_[mixed][i % kColourings] = program;
         gl.AttachShader(program, vs);
         gl.AttachShader(program, fs);
         gl.LinkProgram(program);
@@ -166,6 +174,9 @@ bool SdlEngine::OpenRenderer() {
     gl.EnableVertexAttribArray(2);
     gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(QueuedVertex),
                            reinterpret_cast<void*>(offsetof(QueuedVertex, u)));
+    gl.EnableVertexAttribArray(3);
+    gl.VertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, sizeof(QueuedVertex),
+                           reinterpret_cast<void*>(offsetof(QueuedVertex, over)));
     std::vector<GLuint> indices(size_t(kBatchQuads) * 6);
     for (GLuint q = 0; q < GLuint(kBatchQuads); ++q) {
         GLuint* i = &indices[q * 6];
@@ -213,7 +224,10 @@ bool SdlEngine::OpenRenderer() {
     drawStatsOn_ = stats != nullptr && stats[0] != '\0' && stats[0] != '0';
     const char* plain = std::getenv("MIRRORFALL_PLAIN_DRAW");
     plainDraw_ = plain != nullptr && plain[0] != '\0' && plain[0] != '0';
-    if (plainDraw_) queue_.SetLookBack(0);
+    if (plainDraw_) {
+        queue_.SetLookBack(0);
+        queue_.SetMixing(false);
+    }
     rendererReady_ = true;
     return true;
 }
@@ -230,9 +244,11 @@ void SdlEngine::CloseRenderer() {
     gl.DeleteBuffers(1, &indexBuffer_);
     gl.DeleteVertexArrays(1, &vertexArray_);
     gl.DeleteSamplers(2, samplers_);
-    for (unsigned int& program : programs_) {
-        if (program != 0) gl.DeleteProgram(program);
-        program = 0;
+    for (auto& programs : programs_) {
+        for (unsigned int& program : programs) {
+            if (program != 0) gl.DeleteProgram(program);
+            program = 0;
+        }
     }
     rendererReady_ = false;
 }
@@ -280,7 +296,8 @@ const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
 }
 
 void SdlEngine::ApplyDrawState(const DrawState& state) {
-    const bool sameKind = appliedValid_ && state.tex == applied_.tex && state.blend == applied_.blend;
+    const bool sameKind = appliedValid_ && state.tex == applied_.tex &&
+                          state.blend == applied_.blend && state.mixed == applied_.mixed;
     if (sameKind && state.blending == applied_.blending && state.filtering == applied_.filtering) {
         return;
     }
@@ -288,11 +305,16 @@ void SdlEngine::ApplyDrawState(const DrawState& state) {
     if (!sameKind) {
         const Texture* t = FindTexture(state.tex);
         if (t != nullptr) gl.BindTexture(GL_TEXTURE_2D, t->id);
-        gl.UseProgram(programs_[t == nullptr                           ? kColourOnly
-                                : (state.blend & BLEND_COLORADD) != 0 ? kColourAdd
-                                                                      : kColourMultiply]);
-        if ((state.blend & BLEND_ALPHABLEND) != 0) gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        else gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
+        const int colouring = t == nullptr                           ? kColourOnly
+                              : (state.blend & BLEND_COLORADD) != 0 ? kColourAdd
+                                                                    : kColourMultiply;
+        gl.UseProgram(programs_[state.mixed][colouring]);
+        // What the screen keeps: 1 - alpha blended over, all of it added to, or as each vertex
+        // says (see FragmentShader).
+        const GLenum kept = state.mixed                               ? GL_ONE_MINUS_SRC1_ALPHA
+                            : (state.blend & BLEND_ALPHABLEND) != 0 ? GL_ONE_MINUS_SRC_ALPHA
+                                                                    : GL_ONE;
+        gl.BlendFunc(GL_SRC_ALPHA, kept);
     }
     if (!sameKind || state.blending != applied_.blending) {
         if (state.blending) gl.Enable(GL_BLEND);

@@ -66,11 +66,56 @@ TEST(DrawQueue, BlendingAndFilteringRunsTakeSmallQuadsThatNeedNeither) {
     AddQuad(queue, 1, 1, {10, 0, 18, 8}, false, false);          // small: joins
     AddQuad(queue, 2, 1, {20, 0, 120, 100}, false, false, true);  // big: a run without them
     AddQuad(queue, 3, 1, {200, 0, 208, 8});                       // needs both: back to run 0
-    AddQuad(queue, 4, 1, {0, 0, 8, 8}, true, true, false, BLEND_ALPHAADD);  // another blend
-    EXPECT_EQ(RunsOf(queue), (Runs{{0, 1, 3}, {2}, {4}}));
+    AddQuad(queue, 4, 1, {0, 0, 8, 8}, true, true, false, BLEND_DEFAULT | BLEND_COLORADD);
+    EXPECT_EQ(RunsOf(queue), (Runs{{0, 1, 3}, {2}, {4}}));  // another colouring: another run
     EXPECT_FALSE(queue.RunAt(1).state.blending);
     EXPECT_FALSE(queue.RunAt(1).state.filtering);
-    EXPECT_EQ(queue.RunAt(2).state.blend, BLEND_ALPHAADD);
+    EXPECT_EQ(queue.RunAt(2).state.blend, BLEND_DEFAULT | BLEND_COLORADD);
+}
+
+// A picture blended over the screen and then added to it, again and again in one place, as
+// some effects draw: one mixed run whose vertices say which each quad is, where the two blend
+// modes would need a run each time.
+TEST(DrawQueue, BlendedOverAndAddedQuadsShareAMixedRun) {
+    DrawQueue queue;
+    queue.SetScene(640, 480);
+    const QuadBounds spot{50, 50, 90, 90};
+    for (int i = 0; i < 6; ++i) {
+        AddQuad(queue, i, 1, spot, true, true, false, i % 2 == 0 ? BLEND_DEFAULT : BLEND_ALPHAADD);
+    }
+    AddQuad(queue, 6, 1, spot, false, true);  // opaque, blended over: it may join too
+    ASSERT_EQ(RunsOf(queue), (Runs{{0, 1, 2, 3, 4, 5, 6}}));
+    EXPECT_TRUE(queue.RunAt(0).state.mixed);
+    std::vector<float> over;
+    for (size_t k = 0; k < queue.RunAt(0).vertices.size(); k += 4) {
+        over.push_back(queue.RunAt(0).vertices[k].over);
+    }
+    EXPECT_EQ(over, (std::vector<float>{1, 0, 1, 0, 1, 0, 1}));
+
+    // Other textures and colourings, and runs drawn without blending, do not mix.
+    AddQuad(queue, 7, 2, spot, true, true, false, BLEND_ALPHAADD);
+    AddQuad(queue, 8, 1, spot, true, true, false, BLEND_ALPHAADD | BLEND_COLORADD);
+    AddQuad(queue, 9, 1, {200, 0, 300, 100}, false, false, true);  // big and opaque: unblended
+    AddQuad(queue, 10, 1, {200, 0, 300, 100}, true, true, false, BLEND_ALPHAADD);
+    EXPECT_EQ(RunsOf(queue), (Runs{{0, 1, 2, 3, 4, 5, 6}, {7}, {8}, {9}, {10}}));
+    EXPECT_FALSE(queue.RunAt(4).state.mixed);
+
+    // A run of the quad's own blend mode within reach comes before one that would turn mixed.
+    queue.Clear();
+    AddQuad(queue, 0, 1, {0, 0, 10, 10}, true, true, false, BLEND_ALPHAADD);
+    AddQuad(queue, 1, 2, {100, 0, 110, 10});
+    AddQuad(queue, 2, 1, {100, 0, 110, 10});  // over 1: a run of its own
+    AddQuad(queue, 3, 1, {200, 0, 210, 10}, true, true, false, BLEND_ALPHAADD);
+    EXPECT_EQ(RunsOf(queue), (Runs{{0, 3}, {1}, {2}}));
+    for (int i = 0; i < queue.Runs(); ++i) EXPECT_FALSE(queue.RunAt(i).state.mixed);
+
+    // The plain drawing keeps the two modes apart.
+    queue.Clear();
+    queue.SetMixing(false);
+    for (int i = 0; i < 3; ++i) {
+        AddQuad(queue, i, 1, spot, true, true, false, i % 2 == 0 ? BLEND_DEFAULT : BLEND_ALPHAADD);
+    }
+    EXPECT_EQ(RunsOf(queue), (Runs{{0}, {1}, {2}}));
 }
 
 TEST(DrawQueue, QuadsOffTheSceneAreLeftOut) {
@@ -106,7 +151,11 @@ TEST(DrawQueue, EveryPixelSeesItsQuadsInTheOrderTheyCame) {
             float h = static_cast<float>(random() % 30) + 0.5f;
             QuadBounds b{x, y, x + w, y + h};
             HTEXTURE tex = 1 + static_cast<HTEXTURE>(random() % 3);
-            if (AddQuad(queue, i, tex, b, random() % 2 == 0, true, w * h > 400)) {
+            // Added quads always blend; quads blended over may not need to.
+            const bool added = random() % 3 == 0;
+            const bool needBlend = added || random() % 2 == 0;
+            if (AddQuad(queue, i, tex, b, needBlend, true, w * h > 400,
+                        added ? BLEND_ALPHAADD : BLEND_DEFAULT)) {
                 bounds.push_back(b);
             } else {
                 bounds.push_back({-1, -1, -1, -1});
