@@ -127,15 +127,19 @@ bool SdlEngine::OpenRenderer() {
     System_Log("OpenGL %s on %s", version != nullptr ? version : "?",
                renderer != nullptr ? renderer : "?");
 
+    std::string error;
+    const GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
+    if (vs == 0) {
+        System_Log("Shader does not compile: %s", error.c_str());
+        return false;
+    }
     for (int i = 0; i < 2 * kColourings; ++i) {
         const bool mixed = i >= kColourings;
         const std::string fragment = FragmentShader(kColourStatements[i % kColourings], mixed);
-        std::string error;
-        GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
-        GLuint fs = vs != 0 ? CompileShader(GL_FRAGMENT_SHADER, fragment.c_str(), error) : 0;
+        GLuint fs = CompileShader(GL_FRAGMENT_SHADER, fragment.c_str(), error);
         if (fs == 0) {
             System_Log("Shader does not compile: %s", error.c_str());
-            if (vs != 0) gl.DeleteShader(vs);
+            gl.DeleteShader(vs);
             return false;
         }
         GLuint program = gl.CreateProgram();
@@ -143,7 +147,6 @@ bool SdlEngine::OpenRenderer() {
         gl.AttachShader(program, vs);
         gl.AttachShader(program, fs);
         gl.LinkProgram(program);
-        gl.DeleteShader(vs);
         gl.DeleteShader(fs);
         GLint linked = 0;
         gl.GetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -151,6 +154,7 @@ bool SdlEngine::OpenRenderer() {
             char log[1024] = {};
             gl.GetProgramInfoLog(program, sizeof log, nullptr, log);
             System_Log("Shader does not link: %s", log);
+            gl.DeleteShader(vs);
             return false;
         }
         gl.UseProgram(program);
@@ -159,6 +163,7 @@ bool SdlEngine::OpenRenderer() {
         gl.Uniform2f(gl.GetUniformLocation(program, "sceneSize"), float(screenWidth_),
                      float(screenHeight_));
     }
+    gl.DeleteShader(vs);
 
     // One vertex buffer refilled at every flush, and a fixed index list of two triangles per quad.
     gl.GenVertexArrays(1, &vertexArray_);
