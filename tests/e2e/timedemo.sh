@@ -4,10 +4,10 @@
 # frame file with one line per frame, exit status 0, and nothing the game keeps written: the
 # settings and the Replay folder stay as they were. A file that is not a replay is refused with
 # status 2. The frames it shows match those of the plain drawing (MIRRORFALL_PLAIN_DRAW), which
-# takes none of the renderer's shortcuts: Mesa's software renderer rounds a blend that is left
-# out, a nearest texel and a rectangle drawn whole a little differently from the long way round,
-# so a few hundred pixels of a frame may be a level or two apart, and now and then one pixel on a
-# shared edge more; a shortcut that changes the picture moves thousands. Argument: build dir.
+# takes none of the renderer's shortcuts. The plain drawing goes through the scene's own
+# framebuffer, and Mesa's software renderer draws into the window a little differently: a few
+# hundred pixels of a frame a level or two apart, now and then one pixel on a shared edge more. A
+# shortcut that changes the picture moves thousands. Argument: build dir.
 set -u
 NAME=timedemo
 . "$(cd "$(dirname "$0")" && pwd)/lib/common.sh"
