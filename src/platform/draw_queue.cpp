@@ -57,12 +57,6 @@ bool DrawQueue::Fits(const DrawState& run, bool needBlend, bool needFilter, bool
     return fits && !(big && wasteful);
 }
 
-// Whether a quad of blend mode blend may join the blending run by turning it mixed: the modes
-// differ only in blending over or adding.
-bool DrawQueue::Mixes(const DrawState& run, int blend) const {
-    return mixing_ && run.blending && !run.mixed && (run.blend ^ blend) == BLEND_ALPHABLEND;
-}
-
 bool DrawQueue::Touches(const Run& run, const CellSpan& span) const {
     for (int row = span.row0; row <= span.row1; ++row) {
         if ((run.cells[static_cast<size_t>(row)] & span.bits) != 0) return true;
@@ -83,14 +77,13 @@ bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bo
     for (int i = runCount_ - 1; i >= oldest; --i) {
         Run& run = runs_[static_cast<size_t>(i)];
         if (run.state.tex == tex && Fits(run.state, needBlend, needFilter, big)) {
-            const bool sameBlend = run.state.mixed
-                                       ? ((run.state.blend ^ blend) & ~BLEND_ALPHABLEND) == 0
-                                       : run.state.blend == blend;
-            if (sameBlend) {
+            // A mixed run takes either mode; a blending run could turn mixed for the other.
+            const bool otherMode = (run.state.blend ^ blend) == BLEND_ALPHABLEND;
+            if (run.state.blend == blend || (run.state.mixed && otherMode)) {
                 into = &run;
                 break;
             }
-            if (mixes == nullptr && Mixes(run.state, blend)) mixes = &run;
+            if (mixes == nullptr && mixing_ && run.state.blending && otherMode) mixes = &run;
         }
         if (Touches(run, span)) break;
     }

@@ -72,7 +72,6 @@ private:
     };
     bool Span(const QuadBounds& bounds, CellSpan& span) const;
     static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool big);
-    bool Mixes(const DrawState& run, int blend) const;
     bool Touches(const Run& run, const CellSpan& span) const;
 
     int width_ = 0;
