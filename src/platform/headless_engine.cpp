@@ -36,7 +36,7 @@ bool HeadlessEngine::System_Snapshot(const char* filename) {
     image.width = screenWidth_;
     image.height = screenHeight_;
     image.pixels.assign(size_t(image.width) * size_t(image.height), 0xFF000000u);
-    if (filename == nullptr || !SavePng(filename, image)) {
+    if (filename == nullptr || !SavePng(filename, image, PngPacking::Stored)) {
         System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
         return false;
     }

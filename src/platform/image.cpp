@@ -147,7 +147,7 @@ bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out) {
     return true;
 }
 
-bool SavePng(const std::string& path, const Image& image) {
+bool SavePng(const std::string& path, const Image& image, PngPacking packing) {
     if (image.width <= 0 || image.height <= 0) return false;
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
@@ -162,7 +162,12 @@ bool SavePng(const std::string& path, const Image& image) {
     png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 1);  // a snapshot is written during play: speed over size
+    if (packing == PngPacking::Stored) {
+        png_set_compression_level(png, 0);
+        png_set_filter(png, 0, PNG_FILTER_NONE);  // choosing filters costs more than storing
+    } else {
+        png_set_compression_level(png, 1);  // written during play: speed over size
+    }
     png_write_info(png, info);
     std::vector<unsigned char> row(size_t(image.width) * 4);
     for (int y = 0; y < image.height; ++y) {

@@ -20,5 +20,9 @@ constexpr int kMaxImageSide = 8192;
 bool ImageSize(const std::vector<unsigned char>& bytes, int& width, int& height);
 // Decodes the whole picture. False when the bytes cannot be decoded.
 bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out);
+// How SavePng packs the picture: a file read straight back is stored as it is, which writes and
+// reads about ten times faster; a picture the player keeps is compressed.
+enum class PngPacking { Compressed, Stored };
 // Writes a PNG file. False when it cannot be written.
-bool SavePng(const std::string& path, const Image& image);
+bool SavePng(const std::string& path, const Image& image,
+             PngPacking packing = PngPacking::Compressed);

@@ -552,7 +552,7 @@ bool SdlEngine::ReadScene(Image& image) {
 
 bool SdlEngine::System_Snapshot(const char* filename) {
     Image image;
-    if (filename == nullptr || !ReadScene(image) || !SavePng(filename, image)) {
+    if (filename == nullptr || !ReadScene(image) || !SavePng(filename, image, PngPacking::Stored)) {
         System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
         return false;
     }

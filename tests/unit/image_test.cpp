@@ -37,16 +37,20 @@ Bytes JpegHeader(uint32_t width, uint32_t height) {
             uint8_t(width >> 8), uint8_t(width), 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
 }
 
-Bytes SavedPng(int width, int height) {
+Bytes SavedPng(const Image& image, PngPacking packing = PngPacking::Compressed) {
     WorkInTempDir dir("image_test");
+    std::string path = (dir.Path() / "p.png").string();
+    EXPECT_TRUE(SavePng(path, image, packing));
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes SavedPng(int width, int height) {
     Image image;
     image.width = width;
     image.height = height;
     image.pixels.assign(size_t(width) * size_t(height), 0xFF336699u);
-    std::string path = (dir.Path() / "p.png").string();
-    EXPECT_TRUE(SavePng(path, image));
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return SavedPng(image);
 }
 
 TEST(ImageTest, HostileHeadersAreRefusedBeforeDecoding) {
@@ -109,6 +113,24 @@ TEST(ImageTest, RealPicturesStillDecode) {
     Image blank;
     ASSERT_TRUE(DecodeImage(SavedPng(2048, 2048), blank));
     EXPECT_EQ(blank.width, 2048);
+}
+
+TEST(ImageTest, BothPackingsGiveThePictureBackExactly) {
+    Image picture;
+    picture.width = 67;
+    picture.height = 31;
+    uint32_t x = 12345;
+    for (int i = 0; i < picture.width * picture.height; ++i) {
+        x = x * 1103515245u + 12345u;
+        picture.pixels.push_back(i % 5 == 0 ? 0u : x);  // every alpha, clear pixels among them
+    }
+    for (PngPacking packing : {PngPacking::Compressed, PngPacking::Stored}) {
+        Image back;
+        ASSERT_TRUE(DecodeImage(SavedPng(picture, packing), back));
+        EXPECT_EQ(back.width, picture.width);
+        EXPECT_EQ(back.height, picture.height);
+        EXPECT_EQ(back.pixels, picture.pixels) << (packing == PngPacking::Stored ? "stored" : "compressed");
+    }
 }
 
 TEST(ImageTest, EveryPictureTheGameShipsDecodes) {
