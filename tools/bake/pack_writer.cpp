@@ -56,8 +56,11 @@ std::vector<unsigned char> BuildPack(const std::vector<BakedFile>& files, const 
                                      PackFlavour flavour) {
     std::vector<unsigned char> zip, central;
     for (const BakedFile& f : files) {
+        // Pictures and sound already compressed gain a percent or two from deflating, and
+        // inflating them costs more at load than those bytes save (the stage music is read in
+        // play): a member is deflated only when that saves at least a sixteenth.
         std::vector<unsigned char> deflated = Deflate(f.bytes);
-        bool stored = deflated.size() >= f.bytes.size();
+        bool stored = deflated.size() + f.bytes.size() / 16 >= f.bytes.size();
         std::vector<unsigned char> data = stored ? f.bytes : deflated;
         uint16_t method = stored ? 0 : 8;
 
