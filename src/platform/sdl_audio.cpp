@@ -1,12 +1,31 @@
-// sdl_audio.cpp -- the SDL backend's sound: every stream is a chunk decoded whole by SDL2_mixer
-// (WAV, Ogg Vorbis, MP3) on a mixer channel of its own, so playing it again restarts it.
+// sdl_audio.cpp -- the SDL backend's sound: a stream is a chunk decoded whole by SDL2_mixer
+// (WAV, Ogg Vorbis, MP3) on a mixer channel of its own, so playing it again restarts it. A long
+// stream (a piece of music) is instead decoded as it plays, on SDL_mixer's one music voice:
+// decoding minutes of music whole would stop the game for a tenth of a second, and the stage
+// music is loaded in play, as the boss arrives.
 #include <algorithm>
+#include <utility>
 
 #include "platform/sdl_backend.h"
 
 namespace {
 
 int MixerVolume(int volume) { return std::clamp(volume, 0, 100) * MIX_MAX_VOLUME / 100; }
+
+// Streams at least this long are played as music rather than decoded whole.
+constexpr double kMusicSeconds = 20;
+
+// The bytes as music, if they are long enough to be worth playing as they decode. The music
+// reads the bytes as it plays: they must stay where they are until it is freed.
+Mix_Music* OpenAsMusic(const std::vector<unsigned char>& bytes) {
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    Mix_Music* music = rw != nullptr ? Mix_LoadMUS_RW(rw, 1) : nullptr;
+    if (music != nullptr && Mix_MusicDuration(music) < kMusicSeconds) {
+        Mix_FreeMusic(music);
+        music = nullptr;
+    }
+    return music;
+}
 
 }  // namespace
 
@@ -29,10 +48,13 @@ void SdlEngine::OpenAudio() {
 void SdlEngine::CloseAudio() {
     if (!audioOpen_) return;
     Mix_HaltChannel(-1);
+    Mix_HaltMusic();
     for (Stream& s : streams_) {
         if (s.chunk != nullptr) Mix_FreeChunk(s.chunk);
+        if (s.music != nullptr) Mix_FreeMusic(s.music);
         s = Stream{};
     }
+    musicTaken_ = false;
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -43,7 +65,9 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
     std::vector<unsigned char> bytes;
     if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
     Mix_Chunk* chunk = nullptr;
-    if (audioOpen_) {
+    Mix_Music* music = nullptr;
+    if (audioOpen_ && !musicTaken_) music = OpenAsMusic(bytes);
+    if (audioOpen_ && music == nullptr) {
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
         chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
         if (chunk == nullptr) {
@@ -58,8 +82,14 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
         streams_.push_back({});
         if (audioOpen_) Mix_AllocateChannels(int(streams_.size()));
     }
-    streams_[slot].chunk = chunk;
-    streams_[slot].used = true;
+    Stream& s = streams_[slot];
+    s.chunk = chunk;
+    s.used = true;
+    if (music != nullptr) {
+        s.music = music;
+        s.encoded = std::move(bytes);  // a moved vector keeps its buffer, which the music reads
+        musicTaken_ = true;
+    }
     return HSTREAM(slot + 1);
 }
 
@@ -69,6 +99,11 @@ void SdlEngine::Stream_Free(HSTREAM stream) {
     if (s.chunk != nullptr) {
         Mix_HaltChannel(int(stream - 1));
         Mix_FreeChunk(s.chunk);
+    }
+    if (s.music != nullptr) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(s.music);
+        musicTaken_ = false;
     }
     s = Stream{};
 }
@@ -81,26 +116,44 @@ HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
         Mix_Volume(channel, MixerVolume(volume));
         Mix_PlayChannel(channel, s.chunk, loop ? -1 : 0);  // one voice: a playing one restarts
         Mix_Resume(channel);
+    } else if (s.music != nullptr) {
+        Mix_VolumeMusic(MixerVolume(volume));
+        Mix_PlayMusic(s.music, loop ? -1 : 1);
+        Mix_ResumeMusic();
     }
     return stream;
 }
 
 void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
-    if (audioOpen_ && channel != 0 && channel <= streams_.size()) {
+    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
+    if (IsMusic(channel)) {
+        Mix_VolumeMusic(MixerVolume(volume));
+    } else {
         Mix_Volume(int(channel - 1), MixerVolume(volume));
     }
 }
 
 void SdlEngine::Channel_Pause(HCHANNEL channel) {
-    if (audioOpen_ && channel != 0 && channel <= streams_.size()) Mix_Pause(int(channel - 1));
+    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
+    if (IsMusic(channel)) {
+        Mix_PauseMusic();
+    } else {
+        Mix_Pause(int(channel - 1));
+    }
 }
 
 void SdlEngine::Channel_Resume(HCHANNEL channel) {
-    if (audioOpen_ && channel != 0 && channel <= streams_.size()) Mix_Resume(int(channel - 1));
+    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
+    if (IsMusic(channel)) {
+        Mix_ResumeMusic();
+    } else {
+        Mix_Resume(int(channel - 1));
+    }
 }
 
 bool SdlEngine::Channel_IsPlaying(HCHANNEL channel) {
     if (!audioOpen_ || channel == 0 || channel > streams_.size()) return false;
+    if (IsMusic(channel)) return Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
     int c = int(channel - 1);
     return Mix_Playing(c) != 0 && Mix_Paused(c) == 0;
 }

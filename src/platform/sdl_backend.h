@@ -204,11 +204,18 @@ private:
     bool drawStatsOn_ = false;
     DrawStats drawStats_;
 
-    // Sound: stream i + 1 plays on mixer channel i.
+    // Sound: stream i + 1 plays on mixer channel i, or, for the one long stream that is
+    // decoded as it plays, on SDL_mixer's music voice.
     struct Stream {
-        Mix_Chunk* chunk = nullptr;  // nullptr while the game runs silent
+        Mix_Chunk* chunk = nullptr;  // decoded whole; nullptr while the game runs silent
+        Mix_Music* music = nullptr;  // or decoded as it plays, from `encoded`
+        std::vector<unsigned char> encoded;
         bool used = false;
     };
+    bool IsMusic(HCHANNEL channel) const {
+        return channel != 0 && channel <= streams_.size() && streams_[channel - 1].music != nullptr;
+    }
     std::vector<Stream> streams_;
     bool audioOpen_ = false;
+    bool musicTaken_ = false;  // SDL_mixer has one music voice
 };

@@ -2,9 +2,12 @@
 // virtual joystick stands in for a pad, plugged in while the game runs. From the title the pad
 // starts a game, moves with the stick and the D-pad, slows, bombs, pauses and leaves to the title;
 // every step is checked in the game's own state, the recorded words must hold the pad's actions,
-// and the record is written as a replay for mirrorfall-sim to verify (tests/e2e/pad.sh).
+// and the record is written as a replay for mirrorfall-sim to verify (tests/e2e/pad.sh). On the
+// way, the music must play on SDL_mixer's music voice (decoded as it plays, not whole) and stop
+// while the game is paused.
 // Run in a game folder with the default settings; argument: where to write the replay.
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -109,8 +112,11 @@ void OnFrame(void* user) {
         case 2:  // south on GAME START
             if (s.Tap(SDL_CONTROLLER_BUTTON_A)) s.Next();
             break;
-        case 3:  // the game runs and the player may move
+        case 3:  // the game runs and the player may move; the boss brought the stage music
             if (run.screen == Screen::Game && run.frameCounter >= 20) {
+                if (!hge->Channel_IsPlaying(run.musicChannel) || !Mix_PlayingMusic()) {
+                    return s.Fail("the stage music does not play on the music voice");
+                }
                 s.markX = playerX;
                 s.markY = playerY;
                 s.Next();
@@ -154,6 +160,9 @@ void OnFrame(void* user) {
             if (s.Tap(SDL_CONTROLLER_BUTTON_START, 40) && run.pauseState == PauseState::Paused) s.Next();
             break;
         case 9: {  // the record so far holds what the pad did; save it as a replay
+            if (hge->Channel_IsPlaying(run.musicChannel) || !Mix_PausedMusic()) {
+                return s.Fail("the music plays on under the pause menu");
+            }
             const struct {
                 int action;
                 const char* what;
@@ -178,8 +187,11 @@ void OnFrame(void* user) {
         case 11:
             if (s.Tap(SDL_CONTROLLER_BUTTON_A)) s.Next();
             break;
-        case 12:  // back on the title: the game was left
+        case 12:  // back on the title: the game was left, and the title music took the voice
             if (run.screen == Screen::Title) {
+                if (!hge->Channel_IsPlaying(run.musicChannel) || !Mix_PlayingMusic()) {
+                    return s.Fail("the title music does not play on the music voice");
+                }
                 std::printf("pad game: %d frames of play recorded, left at frame %d\n", record.replayFrame, s.frame);
                 s.Quit();
             }
