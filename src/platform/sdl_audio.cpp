@@ -118,7 +118,7 @@ HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
         Mix_Resume(channel);
     } else if (s.music != nullptr) {
         Mix_VolumeMusic(MixerVolume(volume));
-        Mix_PlayMusic(s.music, loop ? -1 : 1);
+        Mix_PlayMusic(s.music, loop ? -1 : 0);  // a playing one restarts
         Mix_ResumeMusic();
     }
     return stream;
