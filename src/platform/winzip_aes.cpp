@@ -29,15 +29,12 @@ bool WinZipAesCrypt(const WinZipAesKeys& keys, unsigned char* data, size_t lengt
     if (ctx == nullptr) return false;
     bool ok = EVP_EncryptInit_ex(ctx, cipher, nullptr, keys.cipher, nullptr) == 1;
     EVP_CIPHER_CTX_set_padding(ctx, 0);
-    unsigned char counter[16] = {0};
-    unsigned char stream[16];
-    for (size_t pos = 0; ok && pos < length; pos += 16) {
-        for (int i = 0; i < 16 && ++counter[i] == 0; ++i) {
-        }
-        int produced = 0;
-        ok = EVP_EncryptUpdate(ctx, stream, &produced, counter, 16) == 1 && produced == 16;
-        for (size_t i = 0; ok && i < 16 && pos + i < length; ++i) data[pos + i] ^= stream[i];
-    }
+    ok = ok && WinZipAesCounterMode(data, length, [ctx](const unsigned char* in, unsigned char* out,
+                                                        size_t bytes) {
+             int produced = 0;
+             return EVP_EncryptUpdate(ctx, out, &produced, in, int(bytes)) == 1 &&
+                    size_t(produced) == bytes;
+         });
     EVP_CIPHER_CTX_free(ctx);
     return ok;
 }

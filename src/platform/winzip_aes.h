@@ -3,7 +3,10 @@
 // ciphertext, then the first 10 bytes of HMAC-SHA1 over the ciphertext.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,36 @@ inline void WinZipAesSplitDerived(const unsigned char* derived, int keyLength, W
     }
     keys.verifier[0] = derived[2 * keyLength];
     keys.verifier[1] = derived[2 * keyLength + 1];
+}
+
+// WinZip's counter mode over a crypto backend's AES in ECB mode: `encryptBlocks(in, out, bytes)`
+// encrypts whole 16-byte blocks. The counters are encrypted a batch at a time: one call per
+// block cost the crypto libraries several times what the cipher itself does.
+template <typename EncryptBlocks>
+bool WinZipAesCounterMode(unsigned char* data, size_t length, EncryptBlocks encryptBlocks) {
+    constexpr size_t kBatch = 4096;
+    unsigned char counters[kBatch] = {};  // the high 8 bytes of each stay 0 short of 2^64 blocks
+    unsigned char stream[kBatch];
+    uint64_t block = 0;
+    for (size_t pos = 0; pos < length; pos += kBatch) {
+        const size_t bytes = std::min(kBatch, length - pos);
+        const size_t whole = (bytes + 15) / 16 * 16;
+        for (size_t b = 0; b < whole; b += 16) {
+            ++block;
+            for (int i = 0; i < 8; ++i) counters[b + size_t(i)] = static_cast<unsigned char>(block >> (8 * i));
+        }
+        if (!encryptBlocks(counters, stream, whole)) return false;
+        size_t i = 0;
+        for (; i + 8 <= bytes; i += 8) {
+            uint64_t word, key;
+            std::memcpy(&word, data + pos + i, 8);
+            std::memcpy(&key, stream + i, 8);
+            word ^= key;
+            std::memcpy(data + pos + i, &word, 8);
+        }
+        for (; i < bytes; ++i) data[pos + i] ^= stream[i];
+    }
+    return true;
 }
 
 constexpr size_t kWinZipAesMacLength = 10;

@@ -66,17 +66,13 @@ bool WinZipAesCrypt(const WinZipAesKeys& keys, unsigned char* data, size_t lengt
                                        const_cast<PUCHAR>(keys.cipher), ULONG(keys.keyLength), 0))) {
         return false;
     }
-    unsigned char counter[16] = {0};
-    unsigned char stream[16];
-    bool ok = true;
-    for (size_t pos = 0; ok && pos < length; pos += 16) {
-        for (int i = 0; i < 16 && ++counter[i] == 0; ++i) {
-        }
+    const bool ok = WinZipAesCounterMode(data, length, [key](const unsigned char* in,
+                                                             unsigned char* out, size_t bytes) {
         ULONG produced = 0;
-        ok = Ok(BCryptEncrypt(key, counter, 16, nullptr, nullptr, 0, stream, 16, &produced, 0)) &&
-             produced == 16;
-        for (size_t i = 0; ok && i < 16 && pos + i < length; ++i) data[pos + i] ^= stream[i];
-    }
+        return Ok(BCryptEncrypt(key, const_cast<PUCHAR>(in), ULONG(bytes), nullptr, nullptr, 0,
+                                out, ULONG(bytes), &produced, 0)) &&
+               produced == bytes;
+    });
     BCryptDestroyKey(key);
     return ok;
 }
