@@ -43,7 +43,9 @@ bool WinZipAesCounterMode(unsigned char* data, size_t length, EncryptBlocks encr
         const size_t whole = (bytes + 15) / 16 * 16;
         for (size_t b = 0; b < whole; b += 16) {
             ++block;
-            for (int i = 0; i < 8; ++i) counters[b + size_t(i)] = static_cast<unsigned char>(block >> (8 * i));
+            for (size_t i = 0; i < 8; ++i) {
+                counters[b + i] = static_cast<unsigned char>(block >> (8 * i));
+            }
         }
         if (!encryptBlocks(counters, stream, whole)) return false;
         size_t i = 0;

@@ -129,7 +129,8 @@ TEST(ImageTest, BothPackingsGiveThePictureBackExactly) {
         ASSERT_TRUE(DecodeImage(SavedPng(picture, packing), back));
         EXPECT_EQ(back.width, picture.width);
         EXPECT_EQ(back.height, picture.height);
-        EXPECT_EQ(back.pixels, picture.pixels) << (packing == PngPacking::Stored ? "stored" : "compressed");
+        EXPECT_EQ(back.pixels, picture.pixels)
+            << (packing == PngPacking::Stored ? "stored" : "compressed");
     }
 }
 
