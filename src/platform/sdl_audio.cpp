@@ -124,9 +124,15 @@ HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
     return stream;
 }
 
+const SdlEngine::Stream* SdlEngine::ChannelStream(HCHANNEL channel) const {
+    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return nullptr;
+    return &streams_[channel - 1];
+}
+
 void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
-    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
-    if (IsMusic(channel)) {
+    const Stream* s = ChannelStream(channel);
+    if (s == nullptr) return;
+    if (s->music != nullptr) {
         Mix_VolumeMusic(MixerVolume(volume));
     } else {
         Mix_Volume(int(channel - 1), MixerVolume(volume));
@@ -134,8 +140,9 @@ void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
 }
 
 void SdlEngine::Channel_Pause(HCHANNEL channel) {
-    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
-    if (IsMusic(channel)) {
+    const Stream* s = ChannelStream(channel);
+    if (s == nullptr) return;
+    if (s->music != nullptr) {
         Mix_PauseMusic();
     } else {
         Mix_Pause(int(channel - 1));
@@ -143,8 +150,9 @@ void SdlEngine::Channel_Pause(HCHANNEL channel) {
 }
 
 void SdlEngine::Channel_Resume(HCHANNEL channel) {
-    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return;
-    if (IsMusic(channel)) {
+    const Stream* s = ChannelStream(channel);
+    if (s == nullptr) return;
+    if (s->music != nullptr) {
         Mix_ResumeMusic();
     } else {
         Mix_Resume(int(channel - 1));
@@ -152,8 +160,9 @@ void SdlEngine::Channel_Resume(HCHANNEL channel) {
 }
 
 bool SdlEngine::Channel_IsPlaying(HCHANNEL channel) {
-    if (!audioOpen_ || channel == 0 || channel > streams_.size()) return false;
-    if (IsMusic(channel)) return Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
+    const Stream* s = ChannelStream(channel);
+    if (s == nullptr) return false;
+    if (s->music != nullptr) return Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
     int c = int(channel - 1);
     return Mix_Playing(c) != 0 && Mix_Paused(c) == 0;
 }

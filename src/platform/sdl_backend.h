@@ -212,9 +212,8 @@ private:
         std::vector<unsigned char> encoded;
         bool used = false;
     };
-    bool IsMusic(HCHANNEL channel) const {
-        return channel != 0 && channel <= streams_.size() && streams_[channel - 1].music != nullptr;
-    }
+    // The stream a channel plays, or nullptr when there is no sound or no such channel.
+    const Stream* ChannelStream(HCHANNEL channel) const;
     std::vector<Stream> streams_;
     bool audioOpen_ = false;
     bool musicTaken_ = false;  // SDL_mixer has one music voice
