@@ -30,6 +30,7 @@ struct DrawState {
     bool filtering = true;  // bilinear sampling
     bool mixed = false;     // blended over and added by turns, as each vertex says; blend's
                             // BLEND_ALPHABLEND bit is then that of the run's first quad
+    bool tiling = false;    // the picture repeats past its edges (TilesPicture)
 };
 
 // Screen rectangle [x0, x1) x [y0, y1), in scene pixels.
@@ -54,9 +55,10 @@ public:
 
     // Queues a quad of texture tex and blend mode blend. needBlend and needFilter say whether
     // blending and bilinear filtering change its picture: a quad that needs neither joins a run
-    // that has them, unless it is big, when it is worth a run without them. A quad wholly off
-    // the scene draws nothing and is left out; the return value says whether it was queued.
-    bool Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
+    // that has them, unless it is big, when it is worth a run without them. A quad that tiles
+    // its picture shares runs only with others that do. A quad wholly off the scene draws
+    // nothing and is left out; the return value says whether it was queued.
+    bool Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles, bool big,
              const QueuedVertex (&corners)[4], const QuadBounds& bounds);
 
     int Quads() const { return quads_; }
@@ -71,7 +73,7 @@ private:
         uint64_t bits;   // the columns, the same in every row
     };
     bool Span(const QuadBounds& bounds, CellSpan& span) const;
-    static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool big);
+    static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool tiles, bool big);
     bool Touches(const Run& run, const CellSpan& span) const;
 
     int width_ = 0;

@@ -50,11 +50,20 @@ bool CheckAligned(const hgeQuad& q, int tw, int th, Aligned& a) {
     }
     if (x1 <= x0 || y1 <= y0) return false;
     if (a.tx1 - a.tx0 != x1 - x0 || a.ty1 - a.ty0 != y1 - y0) return false;  // scaled or mirrored
-    // Clamped sampling outside the texture repeats its edge: not one texel per pixel.
+    // Outside the texture sampling keeps to its edge or repeats it: not one texel per pixel.
     if (a.tx0 < 0 || a.ty0 < 0 || a.tx1 > tw || a.ty1 > th) return false;
     a.dx = x0 - a.tx0;
     a.dy = y0 - a.ty0;
     return true;
+}
+
+void CoordinateRange(const hgeQuad& q, float& ulo, float& uhi, float& vlo, float& vhi) {
+    ulo = uhi = q.v[0].tx;
+    vlo = vhi = q.v[0].ty;
+    for (const hgeVertex& v : q.v) {
+        ulo = std::min(ulo, v.tx), uhi = std::max(uhi, v.tx);
+        vlo = std::min(vlo, v.ty), vhi = std::max(vhi, v.ty);
+    }
 }
 
 // Texel index range a bilinear sampler may read for coordinates in [lo, hi] (0..1 units).
@@ -146,6 +155,12 @@ AlphaCells::Kind AlphaCells::CellKind(int x, int y) const {
     return kinds_[size_t(y / kCell) * size_t(cellsX_) + size_t(x / kCell)];
 }
 
+bool TilesPicture(const hgeQuad& q) {
+    float ulo, uhi, vlo, vhi;
+    CoordinateRange(q, ulo, uhi, vlo, vhi);
+    return uhi - ulo > 1 || vhi - vlo > 1;
+}
+
 QuadPlan PlanQuad(const hgeQuad& q, const AlphaCells* cells, int tw, int th) {
     QuadPlan plan;
     uint32_t minAlpha = 255, maxAlpha = 0;
@@ -165,18 +180,18 @@ QuadPlan PlanQuad(const hgeQuad& q, const AlphaCells* cells, int tw, int th) {
         plan.blend = !(alphaBlend && minAlpha == 255);
         return plan;
     }
+    plan.tile = TilesPicture(q);
 
     Aligned a{};
     const bool aligned = CheckAligned(q, tw, th, a);
     int x0, y0, x1, y1;
     if (aligned) {
         x0 = a.tx0, y0 = a.ty0, x1 = a.tx1, y1 = a.ty1;
+    } else if (plan.tile) {
+        x0 = 0, y0 = 0, x1 = tw, y1 = th;  // every texel, repeated
     } else {
-        float ulo = q.v[0].tx, uhi = q.v[0].tx, vlo = q.v[0].ty, vhi = q.v[0].ty;
-        for (const hgeVertex& v : q.v) {
-            ulo = std::min(ulo, v.tx), uhi = std::max(uhi, v.tx);
-            vlo = std::min(vlo, v.ty), vhi = std::max(vhi, v.ty);
-        }
+        float ulo, uhi, vlo, vhi;
+        CoordinateRange(q, ulo, uhi, vlo, vhi);
         Footprint(ulo, uhi, tw, x0, x1);
         Footprint(vlo, vhi, th, y0, y1);
     }

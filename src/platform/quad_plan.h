@@ -53,7 +53,15 @@ struct QuadPlan {
     bool blend = true;    // false: blending gives exactly what writing the colour gives
     bool filter = true;   // false: nearest sampling gives exactly what bilinear gives
     bool split = false;   // large, aligned, one colour: SplitAlignedQuad may leave parts out
+    bool tile = false;    // TilesPicture: sampled with the picture repeated
 };
+
+// A quad whose texture coordinates span more than the whole picture, across or down, can only
+// mean to tile it (a pattern over the screen in one quad, not one quad per copy), and its
+// picture repeats past the edges. Every other quad samples the picture up to its edge texels
+// and no further; the corridor's last strips, which reach a little past a picture's lower
+// edge, keep that edge.
+bool TilesPicture(const hgeQuad& quad);
 
 // texture: the quad's texture size and alpha summary, or nullptr for an untextured quad.
 QuadPlan PlanQuad(const hgeQuad& quad, const AlphaCells* cells, int textureWidth,

@@ -106,7 +106,7 @@ private:
     // Draws every queued run, in order, and empties the queue.
     void Flush();
     // Queues a quad; the queue is drawn first when it is full.
-    void Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
+    void Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles, bool big,
                const QueuedVertex (&corners)[4], const QuadBounds& bounds);
     // Sets OpenGL's texture, program, blending and sampler for a run.
     void ApplyDrawState(const DrawState& state);
@@ -177,7 +177,7 @@ private:
     HTEXTURE foundHandle_ = 0;    // the last texture FindTexture looked up
     const Texture* found_ = nullptr;
     std::vector<QuadPiece> pieces_;
-    unsigned int samplers_[2] = {};  // nearest, bilinear
+    unsigned int samplers_[2][2] = {};  // [the picture repeats][bilinear]
     enum { kColourMultiply, kColourAdd, kColourOnly, kColourings };
     unsigned int programs_[2][kColourings] = {};  // [mixed run][colouring]
     unsigned int vertexArray_ = 0;

@@ -215,15 +215,20 @@ bool SdlEngine::OpenRenderer() {
     gl.Disable(GL_DEPTH_TEST);
     gl.Disable(GL_CULL_FACE);
 
-    // Sampler objects override the textures' own filtering: nearest where it gives the same
-    // picture as bilinear, which a software rasteriser does several times faster.
-    gl.GenSamplers(2, samplers_);
-    for (int i = 0; i < 2; ++i) {
-        GLint filter = i == 0 ? GL_NEAREST : GL_LINEAR;
-        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_MIN_FILTER, filter);
-        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_MAG_FILTER, filter);
-        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gl.SamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    // Sampler objects override the textures' own sampling: nearest where it gives the same
+    // picture as bilinear, which a software rasteriser does several times faster, and the
+    // picture repeated for quads that tile it.
+    gl.GenSamplers(4, &samplers_[0][0]);
+    for (int tiles = 0; tiles < 2; ++tiles) {
+        for (int bilinear = 0; bilinear < 2; ++bilinear) {
+            const GLuint sampler = samplers_[tiles][bilinear];
+            const GLint filter = bilinear != 0 ? GL_LINEAR : GL_NEAREST;
+            const GLint wrap = tiles != 0 ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+            gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, filter);
+            gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter);
+            gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+            gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+        }
     }
     const char* stats = std::getenv("MIRRORFALL_DRAW_STATS");
     drawStatsOn_ = stats != nullptr && stats[0] != '\0' && stats[0] != '0';
@@ -248,7 +253,7 @@ void SdlEngine::CloseRenderer() {
     gl.DeleteBuffers(1, &vertexBuffer_);
     gl.DeleteBuffers(1, &indexBuffer_);
     gl.DeleteVertexArrays(1, &vertexArray_);
-    gl.DeleteSamplers(2, samplers_);
+    gl.DeleteSamplers(4, &samplers_[0][0]);
     for (auto& programs : programs_) {
         for (unsigned int& program : programs) {
             if (program != 0) gl.DeleteProgram(program);
@@ -303,9 +308,9 @@ const SdlEngine::Texture* SdlEngine::FindTexture(HTEXTURE tex) {
 void SdlEngine::ApplyDrawState(const DrawState& state) {
     const bool sameKind = appliedValid_ && state.tex == applied_.tex &&
                           state.blend == applied_.blend && state.mixed == applied_.mixed;
-    if (sameKind && state.blending == applied_.blending && state.filtering == applied_.filtering) {
-        return;
-    }
+    const bool sameSampler =
+        state.filtering == applied_.filtering && state.tiling == applied_.tiling;
+    if (sameKind && state.blending == applied_.blending && sameSampler) return;
     ++drawStats_.stateChanges;
     if (!sameKind) {
         const Texture* t = FindTexture(state.tex);
@@ -325,17 +330,17 @@ void SdlEngine::ApplyDrawState(const DrawState& state) {
         if (state.blending) gl.Enable(GL_BLEND);
         else gl.Disable(GL_BLEND);
     }
-    if (!sameKind || state.filtering != applied_.filtering) {
-        gl.BindSampler(0, samplers_[state.filtering ? 1 : 0]);
+    if (!sameKind || !sameSampler) {
+        gl.BindSampler(0, samplers_[state.tiling ? 1 : 0][state.filtering ? 1 : 0]);
     }
     applied_ = state;
     appliedValid_ = true;
 }
 
-void SdlEngine::Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool big,
-                      const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
+void SdlEngine::Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles,
+                      bool big, const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
     if (queue_.Quads() == kBatchQuads) Flush();
-    queue_.Add(tex, blend, needBlend, needFilter, big, corners, bounds);
+    queue_.Add(tex, blend, needBlend, needFilter, tiles, big, corners, bounds);
 }
 
 bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
@@ -409,6 +414,8 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     const int tw = t != nullptr ? t->width : 0;
     const int th = t != nullptr ? t->height : 0;
     QuadPlan plan = plainDraw_ ? QuadPlan{} : PlanQuad(*quad, cells, tw, th);
+    // The plain drawing takes no shortcut, but a tiled picture repeats all the same.
+    if (plainDraw_) plan.tile = t != nullptr && TilesPicture(*quad);
     if (!plan.draw) {
         if (drawStatsOn_) CountDrawStats(*quad, plan);
         return;
@@ -438,8 +445,8 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
         const hgeVertex& v = quad->v[i];
         corners[i] = {v.x, v.y, v.col, v.tx, v.ty};
     }
-    Queue(quad->tex, quad->blend, plan.blend, plan.filter, Area(bounds) >= kOwnRunArea, corners,
-          bounds);
+    Queue(quad->tex, quad->blend, plan.blend, plan.filter, plan.tile, Area(bounds) >= kOwnRunArea,
+          corners, bounds);
 }
 
 void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
@@ -447,7 +454,7 @@ void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
     const QueuedVertex corners[4] = {
         {p.x0, p.y0, c, p.u0, p.v0}, {p.x1, p.y0, c, p.u1, p.v0},
         {p.x1, p.y1, c, p.u1, p.v1}, {p.x0, p.y1, c, p.u0, p.v1}};
-    Queue(quad.tex, quad.blend, !p.opaque, false, true, corners, {p.x0, p.y0, p.x1, p.y1});
+    Queue(quad.tex, quad.blend, !p.opaque, false, false, true, corners, {p.x0, p.y0, p.x1, p.y1});
     if (drawStatsOn_) {
         ++drawStats_.pieces;
         float area = (p.x1 - p.x0) * (p.y1 - p.y0);

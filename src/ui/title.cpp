@@ -55,18 +55,17 @@ void DrawTitlePicture() {
     screenSprite->Draw(0, 0);
 
     // The tile pattern shrinks from 1.6 to 1 over 30 frames, then drifts one texel every three.
+    // It is 7 x 6 tiles, tile (i, j) anchored at (128 i + scroll, 128 j): one quad over all of
+    // them, anchored at tile (6, 5)'s anchor, in which the engine repeats the tile. (A quad per
+    // tile would shade the pixels along every seam twice.)
     screenSprite->ChangeTexture(titleTile);
     screenSprite->SetTint(onMenu ? 0x87CDCD19u : 0x43CDCD19u);
-    screenSprite->SetRegion(0, 0, 128, 128);
+    screenSprite->SetRegion(0, 0, 7 * 128, 6 * 128);
     const float scroll = static_cast<float>(run.frameCounter % 384) / 3.0f;
     float scale = 1.0f;
     if (run.frameCounter < 230) scale = 1.6f - static_cast<float>(run.frameCounter - kTitleStart) * 0.02f;
-    for (int i = 0; i <= 6; ++i) {
-        for (int j = 0; j <= 5; ++j) {
-            screenSprite->SetAnchor(static_cast<float>(128 * i) + scroll, static_cast<float>(128 * j));
-            screenSprite->DrawTransformed(500, 600, 0.52356f, scale, scale);
-        }
-    }
+    screenSprite->SetAnchor(6 * 128 + scroll, 5 * 128);
+    screenSprite->DrawTransformed(500, 600, 0.52356f, scale, scale);
     screenSprite->SetAnchor(0, 0);
 
     screenSprite->ChangeTexture(logoTexture);

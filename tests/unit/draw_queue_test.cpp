@@ -12,11 +12,12 @@ namespace {
 
 // A quad of the given bounds; its number travels in the colour, to follow it through the runs.
 bool AddQuad(DrawQueue& queue, int number, HTEXTURE tex, QuadBounds b, bool needBlend = true,
-             bool needFilter = true, bool big = false, int blend = BLEND_DEFAULT) {
+             bool needFilter = true, bool big = false, int blend = BLEND_DEFAULT,
+             bool tiles = false) {
     const uint32_t c = static_cast<uint32_t>(number);
     const QueuedVertex corners[4] = {{b.x0, b.y0, c, 0, 0}, {b.x1, b.y0, c, 1, 0},
                                      {b.x1, b.y1, c, 1, 1}, {b.x0, b.y1, c, 0, 1}};
-    return queue.Add(tex, blend, needBlend, needFilter, big, corners, b);
+    return queue.Add(tex, blend, needBlend, needFilter, tiles, big, corners, b);
 }
 
 // The quad numbers of each run, in drawing order.
@@ -71,6 +72,20 @@ TEST(DrawQueue, BlendingAndFilteringRunsTakeSmallQuadsThatNeedNeither) {
     EXPECT_FALSE(queue.RunAt(1).state.blending);
     EXPECT_FALSE(queue.RunAt(1).state.filtering);
     EXPECT_EQ(queue.RunAt(2).state.blend, BLEND_DEFAULT | BLEND_COLORADD);
+}
+
+// A tiled picture is sampled repeating, every other one clamped at its edges: they never share
+// a run, even where a quad that needs neither blending nor filtering could join one.
+TEST(DrawQueue, TiledPicturesHaveRunsOfTheirOwn) {
+    DrawQueue queue;
+    queue.SetScene(640, 480);
+    AddQuad(queue, 0, 1, {0, 0, 8, 8});
+    AddQuad(queue, 1, 1, {100, 0, 108, 8}, true, true, false, BLEND_DEFAULT, true);
+    AddQuad(queue, 2, 1, {200, 0, 208, 8}, false, false);
+    AddQuad(queue, 3, 1, {300, 0, 308, 8}, true, true, false, BLEND_DEFAULT, true);
+    EXPECT_EQ(RunsOf(queue), (Runs{{0, 2}, {1, 3}}));
+    EXPECT_FALSE(queue.RunAt(0).state.tiling);
+    EXPECT_TRUE(queue.RunAt(1).state.tiling);
 }
 
 // A picture blended over the screen and then added to it, again and again in one place, as

@@ -107,6 +107,32 @@ TEST(PlanQuadTest, TakesAShortcutOnlyWhereThePictureStaysTheSame) {
     }
 }
 
+// A quad whose coordinates span more than its picture repeats the picture, so texels far from
+// its corners' coordinates are in reach; one that only reaches a little past an edge keeps to
+// the edge texels, as the corridor's last strips do.
+TEST(PlanQuadTest, AQuadSpanningMoreThanItsPictureTilesIt) {
+    std::vector<uint32_t> picture = HalfClearPicture();
+    AlphaCells cells;
+    cells.Build(picture.data(), 64, 64);
+    // u from -0.70 to 0.45: clamped, every texel in reach would be clear; repeated, the
+    // stretch below 0 shows the visible right half.
+    const hgeQuad tiled = MakeQuad(-45, 0, 74, 16, 100, 50, 74, 16);
+    EXPECT_TRUE(TilesPicture(tiled));
+    QuadPlan plan = PlanQuad(tiled, &cells, 64, 64);
+    EXPECT_TRUE(plan.tile);
+    EXPECT_TRUE(plan.draw);
+    EXPECT_TRUE(plan.filter);  // never taken for a 1:1 copy of texels
+
+    const hgeQuad pastTheEdge = MakeQuad(-10, 0, 20, 16, 100, 50, 20, 16);
+    EXPECT_FALSE(TilesPicture(pastTheEdge));
+    plan = PlanQuad(pastTheEdge, &cells, 64, 64);
+    EXPECT_FALSE(plan.tile);
+    EXPECT_FALSE(plan.draw);  // clamped: only clear texels in reach
+
+    EXPECT_TRUE(TilesPicture(MakeQuad(0, 0, 64, 130, 0, 0, 64, 130)));  // down, too
+    EXPECT_FALSE(TilesPicture(MakeQuad(0, 0, 64, 64, 0, 0, 640, 640)));  // scaled, not tiled
+}
+
 TEST(PlanQuadTest, ATextureNotYetSummarisedGetsNoShortcut) {
     AlphaCells cells;  // never built
     QuadPlan plan = PlanQuad(MakeQuad(0, 0, 16, 16, 0, 0, 16, 16), &cells, 64, 64);
