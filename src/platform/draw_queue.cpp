@@ -51,12 +51,11 @@ bool DrawQueue::Span(const QuadBounds& b, CellSpan& span) const {
     return true;
 }
 
-bool DrawQueue::Fits(const DrawState& run, bool needBlend, bool needFilter, bool tiles,
-                     bool big) {
-    bool fits = (run.blending || !needBlend) && (run.filtering || !needFilter) &&
-                run.tiling == tiles;
-    bool wasteful = (run.blending && !needBlend) || (run.filtering && !needFilter);
-    return fits && !(big && wasteful);
+bool DrawQueue::Fits(const DrawState& run, const QuadNeeds& needs) {
+    bool fits = (run.blending || !needs.blend) && (run.filtering || !needs.filter) &&
+                run.tiling == needs.tiles;
+    bool wasteful = (run.blending && !needs.blend) || (run.filtering && !needs.filter);
+    return fits && !(needs.big && wasteful);
 }
 
 bool DrawQueue::Touches(const Run& run, const CellSpan& span) const {
@@ -66,8 +65,8 @@ bool DrawQueue::Touches(const Run& run, const CellSpan& span) const {
     return false;
 }
 
-bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles,
-                    bool big, const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
+bool DrawQueue::Add(HTEXTURE tex, int blend, const QuadNeeds& needs,
+                    const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
     CellSpan span{};
     if (!Span(bounds, span)) return false;
 
@@ -78,7 +77,7 @@ bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bo
     const int oldest = std::max(0, runCount_ - 1 - lookBack_);
     for (int i = runCount_ - 1; i >= oldest; --i) {
         Run& run = runs_[static_cast<size_t>(i)];
-        if (run.state.tex == tex && Fits(run.state, needBlend, needFilter, tiles, big)) {
+        if (run.state.tex == tex && Fits(run.state, needs)) {
             // A mixed run takes either mode; a blending run could turn mixed for the other.
             const bool otherMode = (run.state.blend ^ blend) == BLEND_ALPHABLEND;
             if (run.state.blend == blend || (run.state.mixed && otherMode)) {
@@ -99,8 +98,8 @@ bool DrawQueue::Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bo
             runs_.back().cells.assign(static_cast<size_t>(rows_), 0);
         }
         into = &runs_[static_cast<size_t>(runCount_++)];
-        into->state = {.tex = tex, .blend = blend, .blending = needBlend, .filtering = needFilter,
-                       .tiling = tiles};
+        into->state = {.tex = tex, .blend = blend, .blending = needs.blend,
+                       .filtering = needs.filter, .tiling = needs.tiles};
     }
     const float over = (blend & BLEND_ALPHABLEND) != 0 ? 1.0f : 0.0f;
     for (const QueuedVertex& corner : corners) {

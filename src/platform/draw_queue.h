@@ -33,6 +33,14 @@ struct DrawState {
     bool tiling = false;    // the picture repeats past its edges (TilesPicture)
 };
 
+// What a quad asks of the run it joins.
+struct QuadNeeds {
+    bool blend = true;   // blending changes its picture
+    bool filter = true;  // bilinear filtering changes its picture
+    bool tiles = false;  // its picture repeats past its edges (TilesPicture)
+    bool big = false;    // worth a run of its own rather than one doing work it does not need
+};
+
 // Screen rectangle [x0, x1) x [y0, y1), in scene pixels.
 struct QuadBounds {
     float x0, y0, x1, y1;
@@ -53,13 +61,12 @@ public:
     // Whether runs may be mixed (on by default).
     void SetMixing(bool on) { mixing_ = on; }
 
-    // Queues a quad of texture tex and blend mode blend. needBlend and needFilter say whether
-    // blending and bilinear filtering change its picture: a quad that needs neither joins a run
-    // that has them, unless it is big, when it is worth a run without them. A quad that tiles
-    // its picture shares runs only with others that do. A quad wholly off the scene draws
-    // nothing and is left out; the return value says whether it was queued.
-    bool Add(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles, bool big,
-             const QueuedVertex (&corners)[4], const QuadBounds& bounds);
+    // Queues a quad of texture tex and blend mode blend. A quad that needs neither blending nor
+    // filtering joins a run that has them, unless it is big, when it is worth a run without
+    // them. A quad that tiles its picture shares runs only with others that do. A quad wholly
+    // off the scene draws nothing and is left out; the return value says whether it was queued.
+    bool Add(HTEXTURE tex, int blend, const QuadNeeds& needs, const QueuedVertex (&corners)[4],
+             const QuadBounds& bounds);
 
     int Quads() const { return quads_; }
     int Runs() const { return runCount_; }
@@ -73,7 +80,7 @@ private:
         uint64_t bits;   // the columns, the same in every row
     };
     bool Span(const QuadBounds& bounds, CellSpan& span) const;
-    static bool Fits(const DrawState& run, bool needBlend, bool needFilter, bool tiles, bool big);
+    static bool Fits(const DrawState& run, const QuadNeeds& needs);
     bool Touches(const Run& run, const CellSpan& span) const;
 
     int width_ = 0;

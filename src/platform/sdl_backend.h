@@ -106,8 +106,8 @@ private:
     // Draws every queued run, in order, and empties the queue.
     void Flush();
     // Queues a quad; the queue is drawn first when it is full.
-    void Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles, bool big,
-               const QueuedVertex (&corners)[4], const QuadBounds& bounds);
+    void Queue(HTEXTURE tex, int blend, const QuadNeeds& needs, const QueuedVertex (&corners)[4],
+               const QuadBounds& bounds);
     // Sets OpenGL's texture, program, blending and sampler for a run.
     void ApplyDrawState(const DrawState& state);
     // Queues one piece of a split quad.

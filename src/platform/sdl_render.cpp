@@ -337,10 +337,10 @@ void SdlEngine::ApplyDrawState(const DrawState& state) {
     appliedValid_ = true;
 }
 
-void SdlEngine::Queue(HTEXTURE tex, int blend, bool needBlend, bool needFilter, bool tiles,
-                      bool big, const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
+void SdlEngine::Queue(HTEXTURE tex, int blend, const QuadNeeds& needs,
+                      const QueuedVertex (&corners)[4], const QuadBounds& bounds) {
     if (queue_.Quads() == kBatchQuads) Flush();
-    queue_.Add(tex, blend, needBlend, needFilter, tiles, big, corners, bounds);
+    queue_.Add(tex, blend, needs, corners, bounds);
 }
 
 bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
@@ -445,7 +445,9 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
         const hgeVertex& v = quad->v[i];
         corners[i] = {v.x, v.y, v.col, v.tx, v.ty};
     }
-    Queue(quad->tex, quad->blend, plan.blend, plan.filter, plan.tile, Area(bounds) >= kOwnRunArea,
+    Queue(quad->tex, quad->blend,
+          {.blend = plan.blend, .filter = plan.filter, .tiles = plan.tile,
+           .big = Area(bounds) >= kOwnRunArea},
           corners, bounds);
 }
 
@@ -454,7 +456,8 @@ void SdlEngine::AddPiece(const hgeQuad& quad, const QuadPiece& p) {
     const QueuedVertex corners[4] = {
         {p.x0, p.y0, c, p.u0, p.v0}, {p.x1, p.y0, c, p.u1, p.v0},
         {p.x1, p.y1, c, p.u1, p.v1}, {p.x0, p.y1, c, p.u0, p.v1}};
-    Queue(quad.tex, quad.blend, !p.opaque, false, false, true, corners, {p.x0, p.y0, p.x1, p.y1});
+    Queue(quad.tex, quad.blend, {.blend = !p.opaque, .filter = false, .big = true}, corners,
+          {p.x0, p.y0, p.x1, p.y1});
     if (drawStatsOn_) {
         ++drawStats_.pieces;
         float area = (p.x1 - p.x0) * (p.y1 - p.y0);

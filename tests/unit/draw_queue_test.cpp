@@ -17,7 +17,9 @@ bool AddQuad(DrawQueue& queue, int number, HTEXTURE tex, QuadBounds b, bool need
     const uint32_t c = static_cast<uint32_t>(number);
     const QueuedVertex corners[4] = {{b.x0, b.y0, c, 0, 0}, {b.x1, b.y0, c, 1, 0},
                                      {b.x1, b.y1, c, 1, 1}, {b.x0, b.y1, c, 0, 1}};
-    return queue.Add(tex, blend, needBlend, needFilter, tiles, big, corners, b);
+    return queue.Add(tex, blend,
+                     {.blend = needBlend, .filter = needFilter, .tiles = tiles, .big = big},
+                     corners, b);
 }
 
 // The quad numbers of each run, in drawing order.
