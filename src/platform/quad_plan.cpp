@@ -57,14 +57,19 @@ bool CheckAligned(const hgeQuad& q, int tw, int th, Aligned& a) {
     return true;
 }
 
-void CoordinateRange(const hgeQuad& q, float& ulo, float& uhi, float& vlo, float& vhi) {
-    ulo = uhi = q.v[0].tx;
-    vlo = vhi = q.v[0].ty;
-    for (const hgeVertex& v : q.v) {
-        ulo = std::min(ulo, v.tx), uhi = std::max(uhi, v.tx);
-        vlo = std::min(vlo, v.ty), vhi = std::max(vhi, v.ty);
+// The span of a quad's texture coordinates.
+struct CoordinateRange {
+    float ulo, uhi, vlo, vhi;
+
+    explicit CoordinateRange(const hgeQuad& q)
+        : ulo(q.v[0].tx), uhi(q.v[0].tx), vlo(q.v[0].ty), vhi(q.v[0].ty) {
+        for (const hgeVertex& v : q.v) {
+            ulo = std::min(ulo, v.tx), uhi = std::max(uhi, v.tx);
+            vlo = std::min(vlo, v.ty), vhi = std::max(vhi, v.ty);
+        }
     }
-}
+    bool Tiles() const { return uhi - ulo > 1 || vhi - vlo > 1; }
+};
 
 // Texel index range a bilinear sampler may read for coordinates in [lo, hi] (0..1 units).
 void Footprint(float lo, float hi, int size, int& first, int& end) {
@@ -155,11 +160,7 @@ AlphaCells::Kind AlphaCells::CellKind(int x, int y) const {
     return kinds_[size_t(y / kCell) * size_t(cellsX_) + size_t(x / kCell)];
 }
 
-bool TilesPicture(const hgeQuad& q) {
-    float ulo, uhi, vlo, vhi;
-    CoordinateRange(q, ulo, uhi, vlo, vhi);
-    return uhi - ulo > 1 || vhi - vlo > 1;
-}
+bool TilesPicture(const hgeQuad& q) { return CoordinateRange(q).Tiles(); }
 
 QuadPlan PlanQuad(const hgeQuad& q, const AlphaCells* cells, int tw, int th) {
     QuadPlan plan;
@@ -180,7 +181,8 @@ QuadPlan PlanQuad(const hgeQuad& q, const AlphaCells* cells, int tw, int th) {
         plan.blend = !(alphaBlend && minAlpha == 255);
         return plan;
     }
-    plan.tile = TilesPicture(q);
+    const CoordinateRange range(q);
+    plan.tile = range.Tiles();
 
     Aligned a{};
     const bool aligned = CheckAligned(q, tw, th, a);
@@ -190,10 +192,8 @@ QuadPlan PlanQuad(const hgeQuad& q, const AlphaCells* cells, int tw, int th) {
     } else if (plan.tile) {
         x0 = 0, y0 = 0, x1 = tw, y1 = th;  // every texel, repeated
     } else {
-        float ulo, uhi, vlo, vhi;
-        CoordinateRange(q, ulo, uhi, vlo, vhi);
-        Footprint(ulo, uhi, tw, x0, x1);
-        Footprint(vlo, vhi, th, y0, y1);
+        Footprint(range.ulo, range.uhi, tw, x0, x1);
+        Footprint(range.vlo, range.vhi, th, y0, y1);
     }
     if (cells->AllClear(x0, y0, x1, y1)) {
         plan.draw = false;
