@@ -206,6 +206,9 @@ TitleRequest ReplayMenuFrame() {
         RaiseCue(CUE_CANCEL00);
         return TitleRequest::None;
     }
+    // Left or Right turned to the score list in this frame: that is all the list does. A replay
+    // chosen now could never start, as the score list does not start games.
+    if (!saving && run.screen != Screen::ReplayList) return TitleRequest::None;
     if (MenuKeyPressed(MenuKey::Confirm)) {
         Latch(MenuKey::Confirm) = 1.0f;
         if (saving) {

@@ -22,6 +22,9 @@ namespace {
 
 constexpr int kBoxTexture = TEX_COLOR2;  // the white box, the selection mark and the composition box
 bool handlerInstalled = false;
+// Where the last click left the selection's fixed end: a drag selects from it to the pointer,
+// however many frames the drag lasts and whichever way it goes.
+int32_t pressPoint = 0;
 
 // Makes `field` the active one (or none) and turns the platform's text input on only while a
 // field is active, so that the input method never takes the game's keys on other screens.
@@ -301,6 +304,7 @@ void TextInput::Click() {
     PlaceCaret();
     if (KeyHeldFocused(VK_SHIFT)) selEnd = caret;
     else selStart = caret;
+    pressPoint = selStart;
 }
 
 void TextInput::Drag() {
@@ -311,8 +315,10 @@ void TextInput::Drag() {
     } else {
         PlaceCaret();
     }
-    selEnd = caret;
-    if (selEnd < selStart) std::swap(selStart, selEnd);
+    // From the press point to the pointer: swapping the ends in place instead would lose the
+    // press point on the second frame of a leftward drag.
+    selStart = std::min(pressPoint, caret);
+    selEnd = std::max(pressPoint, caret);
 }
 
 void TextInput::Update() {

@@ -279,6 +279,42 @@ TEST_F(ReplayScreensTest, RightWithoutAScoreFileStaysOnTheList) {
     Run();
 }
 
+// Right and Enter held in the same frame: the list turns to the score list and does nothing
+// more. The replay Enter would load could never start there, and a replayPlayback left set
+// would let Ctrl run the menus at 240 frames a second.
+TEST_F(ReplayScreensTest, RightAndEnterInOneFrameOnlyTurnToTheScoreList) {
+    std::ofstream("Replay/score.rpy") << " 500 300";
+    std::ofstream("Replay/qz507_01.rpy") << "Run \nMe \nNone \n2026/01/01 12:00:00\n1 -1 0 3 0 0 ";
+    ToTitle();
+    Tap(VK_DOWN);
+    Tap(VK_RETURN);
+    ASSERT_EQ(run.screen, Screen::ReplayList);
+    ASSERT_EQ(menus.menuCursor, 0);
+    engine->SetKey(VK_RIGHT, true);
+    engine->SetKey(VK_RETURN, true);
+    Run();
+    EXPECT_EQ(run.screen, Screen::ScoreList);
+    EXPECT_TRUE(Cue(CUE_SELECT00));
+    EXPECT_FALSE(Cue(CUE_OK00));
+    EXPECT_FALSE(record.replayPlayback);
+    EXPECT_EQ(run.switchCountdown, 0);
+    engine->SetKey(VK_RIGHT, false);
+    engine->SetKey(VK_RETURN, false);
+    engine->SetKey(VK_CONTROL, true);
+    Run(160);  // longer than a shutter would have run
+    EXPECT_EQ(run.screen, Screen::ScoreList);
+    EXPECT_EQ(engine->System_GetState(HGE_FPS), 60);
+    engine->SetKey(VK_CONTROL, false);
+
+    // Back on the list, Enter alone still plays the replay.
+    Tap(VK_LEFT);
+    ASSERT_EQ(run.screen, Screen::ReplayList);
+    Tap(VK_RETURN);
+    EXPECT_TRUE(record.replayPlayback);
+    while (run.screen != Screen::Game) Run();
+    EXPECT_EQ(record.randomSeed, 1);
+}
+
 TEST_F(ReplayScreensTest, TheScoreListShowsTheHundredHighestInFiveColumns) {
     std::string scores;
     for (int i = 1; i <= 150; ++i) scores += " " + std::to_string(i * 10);

@@ -139,6 +139,46 @@ TEST_F(TextInputTest, DraggingSelectsAndTypingReplacesTheSelection) {
     EXPECT_EQ(Text(*fields[0]), u"hX");
 }
 
+// However many frames a drag lasts and whichever way it goes, it selects from the press point
+// to the pointer: a leftward drag held for several frames still selects.
+TEST_F(TextInputTest, ADragKeepsItsPressPointOverEveryFrame) {
+    struct Case {
+        const char* name;
+        int press;               // the cell the press lands at the right end of
+        std::vector<int> moves;  // the cells the pointer is dragged to, one frame each
+        int start, end;
+        std::u16string typed;    // hello after typing X over the selection
+    };
+    const Case cases[] = {
+        {"leftwards over one frame", 5, {1}, 1, 5, u"hX"},
+        {"leftwards held for two frames", 5, {1, 1}, 1, 5, u"hX"},
+        {"leftwards held for ten frames", 5, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1, 5, u"hX"},
+        {"leftwards step by step", 5, {4, 3, 2, 1}, 1, 5, u"hX"},
+        {"rightwards held", 1, {5, 5, 5}, 1, 5, u"hX"},
+        {"left, then back across the press point", 3, {1, 1, 5}, 3, 5, u"helX"},
+        {"right, then back across the press point", 3, {5, 5, 0}, 0, 3, u"Xlo"},
+        {"back to the press point selects nothing", 5, {2, 5}, 5, 5, u"helloX"},
+    };
+    ClickAt(45, 40);
+    Type("hello");
+    for (const Case& c : cases) {
+        ClickAt(45, 40);
+        fields[0]->Reset();
+        Type("hello");
+        DrawAll();
+        ClickAt(40 + float(c.press) * 7 + 2, 40);
+        for (int cell : c.moves) {
+            // The pointer at a cell's left edge, past the field's left end for cell 0.
+            DragTo(cell == 0 ? 30.0f : 40.0f + float(cell) * 7, 40);
+            DrawAll();
+        }
+        EXPECT_EQ(selStart, c.start) << c.name;
+        EXPECT_EQ(selEnd, c.end) << c.name;
+        Type("X");
+        EXPECT_EQ(Text(*fields[0]), c.typed) << c.name;
+    }
+}
+
 // Backspace with a selection deletes only the selection; Enter in a one-line field changes
 // nothing but removing it.
 TEST_F(TextInputTest, BackspaceAndEnterRemoveOnlyTheSelection) {
