@@ -2,6 +2,7 @@
 #include "app/callbacks.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/game_reset.h"
 #include "app/screen_flow.h"
@@ -12,6 +13,7 @@
 #include "input/keys.h"
 #include "input/settings.h"
 #include "replay/replay.h"
+#include "ui/notice.h"
 
 BitmapFont* startupFont = nullptr;
 
@@ -58,12 +60,31 @@ bool RenderFunc() {
     return false;
 }
 
+void ShowScreenshotNotice(const ScreenshotReport& report, double now) {
+    if (report.saved) {
+        ShowNotice(NoticeTone::Done, "Screenshot saved", report.file.c_str(), now);
+    } else {
+        std::string why = report.file.empty() ? report.reason : report.file + ": " + report.reason;
+        ShowNotice(NoticeTone::Failed, "Screenshot not saved", why.c_str(), now);
+    }
+}
+
+bool OverlayFunc() {
+    const double now = hge->Timer_GetTime();
+    ScreenshotReport report;
+    while (hge->System_TakeScreenshotReport(&report)) ShowScreenshotNotice(report, now);
+    if (FrameRate() > 60) DrawFastForwardMark(startupFont);
+    DrawNotice(startupFont, now);
+    return false;
+}
+
 void ConfigureEngine() {
     hge->System_SetState(HGE_SCREENWIDTH, 640);
     hge->System_SetState(HGE_SHOWSPLASH, false);
     hge->System_SetState(HGE_SCREENHEIGHT, 480);
     hge->System_SetState(HGE_FRAMEFUNC, FrameFunc);
     hge->System_SetState(HGE_RENDERFUNC, RenderFunc);
+    hge->System_SetState(HGE_OVERLAYFUNC, OverlayFunc);
     hge->System_SetState(HGE_TITLE, "Mirrorfall ver 1.00a");
     hge->System_SetState(HGE_WINDOWED, true);
     hge->System_SetState(HGE_FPS, 60);

@@ -7,7 +7,7 @@
 #include "gfx/bitmap_font.h"
 
 // Per-run: the start-up font (Graphics/font0.fnt, depth 0.1, opaque white), kept for the
-// whole run; no screen draws with it.
+// whole run; no screen draws with it, only the window's notices over the picture.
 extern BitmapFont* startupFont;
 
 // The volume cue `cue` (0..38) plays at: seVolume x its percentage / 100, truncated, kept
@@ -27,6 +27,12 @@ void ToggleWindowMode();
 // Render callback: a window-mode toggle the player asked for, frame rate, BeginScene, latch
 // release, then the screen flow.
 bool RenderFunc();
+
+// What a press of the screenshot key became, as a notice on screen.
+void ShowScreenshotNotice(const ScreenshotReport& report, double now);
+// Overlay callback: what the window shows over the picture and never in a screenshot of it:
+// the notice of a screenshot, and the mark of a replay played fast.
+bool OverlayFunc();
 
 // The engine states start-up sets before System_Initiate (640 x 480, the callbacks, the title,
 // windowed, 60 frames per second, sound, 32 bits, depth buffer).

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/pad.h"
 
@@ -76,6 +77,13 @@ struct TextEvent {
 
 using TextEventHandler = void (*)(const TextEvent& event);
 
+// What became of one press of the screenshot key.
+struct ScreenshotReport {
+    bool saved = false;
+    std::string file;    // the file written, or the one that could not be; may be empty
+    std::string reason;  // why it failed; empty when saved
+};
+
 enum hgeBoolState {
     HGE_WINDOWED,     // windowed (true) or full screen; may change between EndScene and BeginScene
     HGE_ZBUFFER,      // depth buffer on
@@ -87,6 +95,9 @@ enum hgeBoolState {
 enum hgeFuncState {
     HGE_FRAMEFUNC,   // called first each frame; returning true ends System_Start
     HGE_RENDERFUNC,  // called second each frame; draws the scene
+    HGE_OVERLAYFUNC, // called while a frame is presented, after every picture of it was taken
+                     // (the screenshot key's): draws what belongs to the window and never to a
+                     // picture of the game, such as notices. Its result is not used.
 };
 
 enum hgeHwndState {
@@ -160,6 +171,9 @@ public:
     // The id of the window that has the keyboard focus, 0 when none of ours; the game compares
     // it with System_GetState(HGE_HWND), as a Windows program compares the foreground window.
     virtual uintptr_t System_GetForegroundWindow() = 0;
+    // The oldest screenshot (screenshot key) not yet taken by this call, in the order they were
+    // made; false when there is none. The engine keeps the last few only.
+    virtual bool System_TakeScreenshotReport(ScreenshotReport* report) = 0;
 
     // --- Resources -----------------------------------------------------------------------------
     // Later file names are looked up in this zip first (with the password, traditional or AES
@@ -243,6 +257,10 @@ public:
 
     // --- Timer -----------------------------------------------------------------------------------
     virtual int Timer_GetFPS() = 0;  // frames shown during the last second
+    // Seconds since the engine was made, for what lasts a while on screen (a notice); never for
+    // the game's own time, which is counted in frames. The headless engine counts its frames
+    // at the HGE_FPS each ran at, so its time is the same on every run.
+    virtual double Timer_GetTime() = 0;
 
 protected:
     bool drawsNothing_ = false;

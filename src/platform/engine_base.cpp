@@ -86,8 +86,11 @@ void EngineBase::System_SetState(hgeBoolState state, bool value) {
 }
 
 void EngineBase::System_SetState(hgeFuncState state, hgeCallback value) {
-    if (state == HGE_FRAMEFUNC) frameFunc_ = value;
-    else renderFunc_ = value;
+    switch (state) {
+        case HGE_FRAMEFUNC: frameFunc_ = value; break;
+        case HGE_RENDERFUNC: renderFunc_ = value; break;
+        case HGE_OVERLAYFUNC: overlayFunc_ = value; break;
+    }
 }
 
 void EngineBase::System_SetState(hgeIntState state, int value) {
@@ -121,7 +124,36 @@ bool EngineBase::System_GetState(hgeBoolState state) {
 }
 
 hgeCallback EngineBase::System_GetState(hgeFuncState state) {
-    return state == HGE_FRAMEFUNC ? frameFunc_ : renderFunc_;
+    switch (state) {
+        case HGE_FRAMEFUNC: return frameFunc_;
+        case HGE_RENDERFUNC: return renderFunc_;
+        case HGE_OVERLAYFUNC: return overlayFunc_;
+    }
+    return nullptr;
+}
+
+bool EngineBase::System_TakeScreenshotReport(ScreenshotReport* report) {
+    if (screenshotReports_.empty()) return false;
+    if (report != nullptr) *report = screenshotReports_.front();
+    screenshotReports_.pop_front();
+    return true;
+}
+
+void EngineBase::ReportScreenshot(bool saved, const std::string& file, const std::string& reason) {
+    // A game that never asks keeps only the newest few.
+    constexpr size_t kKept = 8;
+    if (screenshotReports_.size() == kKept) screenshotReports_.pop_front();
+    screenshotReports_.push_back({saved, file, reason});
+}
+
+void EngineBase::DrawOverlay() {
+    if (overlayFunc_ == nullptr) return;
+    Gfx_SetClipping();  // the whole window, whatever the frame left clipped
+    overlayFunc_();
+}
+
+double EngineBase::Timer_GetTime() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - made_).count();
 }
 
 int EngineBase::System_GetState(hgeIntState state) {

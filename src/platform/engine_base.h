@@ -3,6 +3,8 @@
 // textures, sound and input.
 #pragma once
 
+#include <chrono>
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ public:
     uintptr_t System_GetState(hgeHwndState state) override;
 
     void System_Log(const char* format, ...) override MIRRORFALL_PRINTF(2, 3);
+    bool System_TakeScreenshotReport(ScreenshotReport* report) override;
+    double Timer_GetTime() override;
 
     void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
                               int actionCount, int deadZonePercent) override;
@@ -71,6 +75,12 @@ protected:
     // The composition (UTF-8) with its cursor in characters, while text input is on.
     void DeliverComposition(const char* utf8, int cursorChars);
 
+    // A screenshot was saved or failed: kept for System_TakeScreenshotReport.
+    void ReportScreenshot(bool saved, const std::string& file, const std::string& reason);
+    // Runs the overlay callback, if any: a backend calls it while it presents a frame, after
+    // the frame's pictures were taken and before it is shown, with the scene still open.
+    void DrawOverlay();
+
     // States, with the defaults the game's start-up overrides.
     bool windowed_ = true;
     bool zbuffer_ = false;
@@ -79,6 +89,7 @@ protected:
     bool showSplash_ = false;
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
+    hgeCallback overlayFunc_ = nullptr;
     int screenWidth_ = 640;
     int screenHeight_ = 480;
     int screenBpp_ = 32;
@@ -96,6 +107,8 @@ protected:
     std::set<std::string> reportedResources_;  // names already logged as missing or damaged
     PadInput pad_;
     int windowModeToggles_ = 0;  // Alt+Enter presses not yet taken by the game
+    std::deque<ScreenshotReport> screenshotReports_;  // not yet taken by the game
+    std::chrono::steady_clock::time_point made_ = std::chrono::steady_clock::now();
 
 private:
     int refCount_ = 1;

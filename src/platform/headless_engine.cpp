@@ -15,6 +15,7 @@ bool HeadlessEngine::RunFrame() {
     bool quit = frameFunc_ != nullptr && frameFunc_();
     if (renderFunc_ != nullptr) renderFunc_();
     ++framesRun_;
+    time_ += 1.0 / double(fps_ > 0 ? fps_ : 60);
     return quit;
 }
 
@@ -51,6 +52,7 @@ bool HeadlessEngine::Gfx_BeginScene(HTEXTURE) {
 
 void HeadlessEngine::Gfx_EndScene() {
     if (!sceneOpen_) return;
+    DrawOverlay();
     sceneOpen_ = false;
     ++scenesPresented_;
 }

@@ -1,6 +1,7 @@
 // headless_engine.h -- the engine without a window, for tests and tools. Frames run as fast as
-// they are asked for; drawing only counts (and, on request, records) quads; sound records what
-// was played; keys, mouse and focus are set by the caller before each frame.
+// they are asked for, and its clock counts them at the rate each asked for; drawing only counts
+// (and, on request, records) quads; sound records what was played; keys, mouse and focus are set
+// by the caller before each frame.
 #pragma once
 
 #include <array>
@@ -53,6 +54,8 @@ public:
     void PushText(const char* utf8) { DeliverText(utf8); }
     void PushComposition(const char* utf8, int cursorChars) { DeliverComposition(utf8, cursorChars); }
     bool TextInputOn() const { return textInput_; }
+    // The screenshot key's picture was saved or failed, as the SDL backend reports it.
+    using EngineBase::ReportScreenshot;
     const float* TextInputRect() const { return textRect_; }
 
     long FramesRun() const { return framesRun_; }
@@ -105,6 +108,7 @@ public:
     void Input_GetMousePos(float* x, float* y) override;
 
     int Timer_GetFPS() override { return fps_; }
+    double Timer_GetTime() override { return time_; }
 
 private:
     struct Texture {
@@ -129,6 +133,7 @@ private:
     bool focused_ = true;
     long frameLimit_ = 0;
     long framesRun_ = 0;
+    double time_ = 0;  // each frame lasts 1 / HGE_FPS
 
     bool sceneOpen_ = false;
     long quadsThisScene_ = 0;

@@ -371,6 +371,9 @@ void SdlEngine::Gfx_EndScene() {
 
 void SdlEngine::Present() {
     if (screenshotPending_) SaveScreenshot();
+    // What the window shows over the game's picture, never in a screenshot of it.
+    DrawOverlay();
+    Flush();
     if (direct_) {
         SDL_GL_SwapWindow(windowHandle_);
         return;
@@ -572,12 +575,16 @@ bool SdlEngine::System_Snapshot(const char* filename) {
 void SdlEngine::SaveScreenshot() {
     screenshotPending_ = false;
     Image image;
-    if (!ReadScene(image)) return;
+    if (!ReadScene(image)) {
+        ReportScreenshot(false, "", "the picture could not be read");
+        return;
+    }
     // Beside the settings file, which is in the working folder.
     std::error_code ec;
     std::filesystem::create_directories("Screenshots", ec);
     if (ec) {
         System_Log("Can't make the Screenshots folder: %s", ec.message().c_str());
+        ReportScreenshot(false, "Screenshots", ec.message());
         return;
     }
     std::time_t now = std::time(nullptr);
@@ -596,9 +603,11 @@ void SdlEngine::SaveScreenshot() {
     }
     if (!SavePng(name, image)) {
         System_Log("Can't save the screenshot %s", name.c_str());
+        ReportScreenshot(false, name, "the file could not be written");
         return;
     }
     System_Log("Screenshot saved: %s", name.c_str());
+    ReportScreenshot(true, name, "");
 }
 
 void SdlEngine::Upload(Texture& texture, const uint32_t* pixels) {

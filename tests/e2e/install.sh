@@ -3,14 +3,15 @@
 # and AppStream metainfo validated, then the installed game started under Xvfb with a fresh HOME.
 # It must make its data folder under the data home and keep every file there (settings, log,
 # screenshots), write nothing into the install, name its window for the desktop entry and show
-# its icon; F12 saves a screenshot. Argument: build dir.
+# its icon; F12 saves a screenshot and the window says so (never in the screenshot), or says it
+# failed. Argument: build dir.
 set -u
 HERE="$(cd "$(dirname "$0")" && pwd)"
 NAME=install
 . "$HERE/lib/common.sh"
 
 if [ "${1:-}" != "--inside" ]; then
-    e2e_enter_xvfb "$0" "$(cd "${1:?usage: install.sh BUILD_DIR}" && pwd)" xdotool xprop \
+    e2e_enter_xvfb "$0" "$(cd "${1:?usage: install.sh BUILD_DIR}" && pwd)" xdotool xprop import convert \
         desktop-file-validate appstreamcli
 fi
 
@@ -66,6 +67,30 @@ shot="$(ls "$DATA"/Screenshots/mirrorfall_*.png 2>/dev/null | head -n 1)"
 grep -q "Screenshot saved: Screenshots/$(basename "$shot")" "$DATA/mirrorfall.log" || fail "the log does not name the screenshot"
 [ "$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$shot")" = "640 480" ] \
     || fail "the screenshot is not the 640 x 480 frame"
+# The window says so for about two seconds, in the bottom left corner, with a green edge that the
+# screenshot itself never shows.
+window_shot="$WORK/notice.png"
+sleep 0.4  # faded in
+import -window "$window" "$window_shot" 2>/dev/null || fail "could not capture the window"
+edge() { convert "$1" -crop "1x1+10+450" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null; }
+[ "$(edge "$window_shot")" = "82,200,120" ] || fail "no green notice edge in the window after F12 (it shows $(edge "$window_shot"))"
+[ "$(edge "$shot")" != "82,200,120" ] || fail "the notice is in the screenshot"
+sleep 2.5
+import -window "$window" "$window_shot" 2>/dev/null || fail "could not capture the window"
+[ "$(edge "$window_shot")" != "82,200,120" ] || fail "the notice is still there 2.5 s later"
+# A screenshot that cannot be saved says so in red.
+rm -rf "$DATA/Screenshots"
+echo "not a folder" >"$DATA/Screenshots"
+xdotool key --window "$window" F12
+for _ in $(seq 1 100); do
+    grep -q "Can't make the Screenshots folder" "$DATA/mirrorfall.log" && break
+    sleep 0.1
+done
+grep -q "Can't make the Screenshots folder" "$DATA/mirrorfall.log" || fail "the failed screenshot is not in the log"
+sleep 0.4
+import -window "$window" "$window_shot" 2>/dev/null || fail "could not capture the window"
+[ "$(edge "$window_shot")" = "232,80,74" ] || fail "no red notice edge after a failed screenshot (it shows $(edge "$window_shot"))"
+rm -f "$DATA/Screenshots" "$window_shot"
 
 python3 "$HERE/close_window.py" "$window" || fail "could not ask the window to close"
 e2e_expect_clean_exit "closing its window"
