@@ -18,6 +18,7 @@
 #include "platform/quad_plan.h"
 #include "platform/frame_pacing.h"
 #include "platform/image.h"
+#include "platform/key_state.h"
 
 // The size of WINDOW as the X server has it, when the window is on X11 (sdl_x11.cpp).
 bool X11WindowSize(SDL_Window* window, int& w, int& h);
@@ -132,8 +133,8 @@ private:
     SDL_GLContext context_ = nullptr;
     bool videoStarted_ = false;
 
-    // Input: held state of every virtual key, and the mouse in scene coordinates.
-    std::array<bool, 256> keys_{};
+    // Input: every virtual key held or tapped, and the mouse in scene coordinates.
+    KeyState keys_;
     float mouseX_ = 0;
     float mouseY_ = 0;
 

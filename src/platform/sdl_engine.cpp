@@ -399,6 +399,7 @@ bool SdlRunFrame(double* seconds) {
 
 bool SdlEngine::PumpEvents() {
     bool open = true;
+    keys_.NextFrame();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -472,22 +473,18 @@ bool SdlEngine::PumpEvents() {
 }
 
 void SdlEngine::SetKey(int vk, bool held) {
-    if (vk <= 0 || vk > 255) return;
-    keys_[size_t(vk)] = held;
-    // The generic Shift, Ctrl and Alt codes are held while either side is.
-    keys_[VK_SHIFT] = keys_[VK_LSHIFT] || keys_[VK_RSHIFT];
-    keys_[VK_CONTROL] = keys_[VK_LCONTROL] || keys_[VK_RCONTROL];
-    keys_[VK_MENU] = keys_[VK_LMENU] || keys_[VK_RMENU];
+    if (held) keys_.Press(vk);
+    else keys_.Release(vk);
 }
 
 void SdlEngine::ReleaseAllKeys() {
-    keys_.fill(false);
+    keys_.ReleaseAll();
     pad_.ReleaseAll();
 }
 
 bool SdlEngine::Input_GetKeyState(int key) {
     if (timedemo_ || key <= 0 || key > 255 || key == screenshotKey_) return false;
-    return keys_[size_t(key)] || pad_.Holds(key);
+    return keys_.Held(key) || pad_.Holds(key);
 }
 
 void SdlEngine::Input_GetMousePos(float* x, float* y) {

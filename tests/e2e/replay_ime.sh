@@ -93,7 +93,12 @@ for _ in $(seq 1 20); do
     press Down
 done
 [ "$(pixel 100 $(($(row_y 3) + 5)))" = "$WHITE" ] || fail "the fields did not move to slot 3"
-activate 40          # the replay name
+# The replay name, with one click whose press and release are sent together, as a touchpad's
+# tap sends them: the field takes the keys at once, and the name goes into it.
+xdotool mousemove --window "$window" 60 $(($(row_y 3) + 5))
+sleep 0.3
+xdotool click 1
+wait_pixel 40 $(($(row_y 3) + 5)) "$MAGENTA" || fail "a click sent as one press and release did not take the field"
 xdotool type --delay 120 "Run1"
 activate 180         # the player name, by pinyin
 use_engine libpinyin || fail "could not select the pinyin engine"
