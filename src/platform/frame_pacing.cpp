@@ -1,4 +1,5 @@
-// frame_pacing.cpp -- judging whether vsync paces the frames at 60 a second.
+// frame_pacing.cpp -- judging whether vsync paces the frames at 60 a second, and which frames
+// are drawn.
 #include "platform/frame_pacing.h"
 
 #include <algorithm>
@@ -26,4 +27,25 @@ bool VsyncJudge::Judge(double seconds, double& measuredRate) {
     intervals_.clear();
     measuredRate = typical > 0 ? 1.0 / typical : 0.0;
     return measuredRate >= 56.0 && measuredRate <= 64.0;
+}
+
+bool PictureGate::Draw(double now, double due, int fps) {
+    if (fps <= kPictureRate) {
+        lastDrawn_ = now;
+        framesSinceDrawn_ = 0;
+        return true;
+    }
+    if (++framesSinceDrawn_ < fps / kPictureRate) return false;
+    const double frame = 1.0 / fps;
+    const double since = now - lastDrawn_;
+    // Half a frame of slack: frames due every 1/240 s reach 1/60 s after four of them, give or
+    // take the clock's jitter.
+    const bool pictureDue = since + frame / 2 >= 1.0 / kPictureRate;
+    const bool onTime = now - due < frame;
+    if ((pictureDue && onTime) || since >= kLongestHold) {
+        lastDrawn_ = now;
+        framesSinceDrawn_ = 0;
+        return true;
+    }
+    return false;
 }

@@ -66,6 +66,11 @@ public:
     // See SdlSetTimedemo and SdlRunFrame.
     void SetTimedemo(bool on) { timedemo_ = on; }
     bool RunFrame(double* seconds);
+    // One frame of the game, once the platform's events are in: the frame callback, then the
+    // render callback, with the frame's picture drawn and shown, or only written down (`draw`
+    // false) for a snapshot the game may take of it. False when the frame callback asked to end.
+    // Every way of running frames goes through here, whatever paces them.
+    bool StepFrame(bool draw);
 
 protected:
     void Shutdown() override;
@@ -104,6 +109,11 @@ private:
     // --- sdl_render.cpp ---
     bool OpenRenderer();
     void CloseRenderer();
+    // Binds the scene's target for a frame's drawing.
+    void OpenScene();
+    // Draws what a frame without a picture wrote down so far, and the rest of it as it comes:
+    // the game wants the picture after all (a snapshot), or a texture it used is changing.
+    void DrawDeferred();
     // Draws every queued run, in order, and empties the queue.
     void Flush();
     // Queues a quad; the queue is drawn first when it is full.
@@ -144,8 +154,21 @@ private:
     std::chrono::steady_clock::time_point fpsMark_{};
     std::chrono::steady_clock::time_point nextFrame_{};
     std::chrono::steady_clock::time_point lastFrame_{};  // when the previous frame was shown
+    std::chrono::steady_clock::time_point fpsEpoch_{};   // when the frame clock started
     bool clockStarted_ = false;
     bool timedemo_ = false;
+    PictureGate pictures_;
+
+    // A frame whose picture nobody will see: what it draws is written down instead, cheaply.
+    struct DeferredDraw {
+        enum Kind : uint8_t { kClear, kQuad, kClip } kind;
+        uint32_t colour;  // kClear
+        int clip[4];      // kClip: x, y, w, h
+        hgeQuad quad;     // kQuad
+    };
+    bool drawFrame_ = true;   // the frame being run is drawn
+    bool deferring_ = false;  // its scene is open and only written down
+    std::vector<DeferredDraw> deferred_;
 
     // Vsync: on only while the display runs at 60 Hz and the game asks for 60 frames a second.
     int displayRate_ = -1;  // Hz, 0 when unknown

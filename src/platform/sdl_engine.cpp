@@ -18,6 +18,10 @@
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
+
+double SecondsSince(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 SdlFrameObserver gObserver = nullptr;
 void* gObserverUser = nullptr;
 
@@ -340,6 +344,7 @@ bool SdlEngine::RunFrame(double* seconds) {
         nextFrame_ = start;
         lastFrame_ = start;
         fpsMark_ = start;
+        fpsEpoch_ = start;
         framesThisSecond_ = 0;
         clockStarted_ = true;
     }
@@ -351,9 +356,10 @@ bool SdlEngine::RunFrame(double* seconds) {
         if (seconds != nullptr) *seconds = 0;
         return true;
     }
-    if (gObserver != nullptr) gObserver(gObserverUser);
-    if (frameFunc_()) return false;
-    if (renderFunc_ != nullptr) renderFunc_();
+    // Every frame is drawn at the game's usual rates; faster, only the pictures a player can see.
+    const bool draw = timedemo_ || pictures_.Draw(SecondsSince(fpsEpoch_, start),
+                                                  SecondsSince(fpsEpoch_, nextFrame_), fps_);
+    if (!StepFrame(draw)) return false;
 
     ++framesThisSecond_;
     Clock::time_point now = Clock::now();
@@ -385,6 +391,15 @@ bool SdlEngine::RunFrame(double* seconds) {
     // The kernel wakes a sleeper within a few tens of microseconds of its time; spinning the
     // last stretch instead would burn a tenth of a core at 60 frames a second.
     if (nextFrame_ > now) std::this_thread::sleep_until(nextFrame_);
+    return true;
+}
+
+bool SdlEngine::StepFrame(bool draw) {
+    if (gObserver != nullptr) gObserver(gObserverUser);
+    if (frameFunc_()) return false;
+    drawFrame_ = draw;
+    if (renderFunc_ != nullptr) renderFunc_();
+    drawFrame_ = true;
     return true;
 }
 

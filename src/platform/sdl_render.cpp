@@ -1,6 +1,8 @@
 // sdl_render.cpp -- the SDL backend's drawing: OpenGL 3.3 core, quads queued in runs of one
 // draw state and drawn from one vertex buffer, the scene rendered straight into a window of its
-// own size or into a framebuffer of that size and scaled into the window.
+// own size or into a framebuffer of that size and scaled into the window. A frame whose picture
+// will not be shown only writes its drawing down, and draws it after all if the game takes a
+// snapshot of it.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -347,6 +349,16 @@ bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
     if (sceneOpen_) return true;  // the loading frame runs inside an open scene
     if (!rendererReady_) return false;
     sceneOpen_ = true;
+    if (!drawFrame_) {
+        deferring_ = true;
+        deferred_.clear();
+        return true;
+    }
+    OpenScene();
+    return true;
+}
+
+void SdlEngine::OpenScene() {
     // A window of the scene's size takes the scene directly: copying a whole frame from a
     // framebuffer of its own costs a software renderer about a millisecond.
     int w = 0, h = 0;
@@ -358,11 +370,34 @@ bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
     gl.BindVertexArray(vertexArray_);
     gl.ActiveTexture(GL_TEXTURE0);
     InvalidateDrawState();
-    return true;
+}
+
+void SdlEngine::DrawDeferred() {
+    if (!deferring_) return;
+    deferring_ = false;
+    OpenScene();
+    std::vector<DeferredDraw> written;
+    written.swap(deferred_);
+    for (const DeferredDraw& d : written) {
+        switch (d.kind) {
+            case DeferredDraw::kClear: Gfx_Clear(d.colour); break;
+            case DeferredDraw::kQuad: Gfx_RenderQuad(&d.quad); break;
+            case DeferredDraw::kClip: Gfx_SetClipping(d.clip[0], d.clip[1], d.clip[2], d.clip[3]); break;
+        }
+    }
+    written.clear();
+    deferred_.swap(written);  // keeps its room for the next frame
 }
 
 void SdlEngine::Gfx_EndScene() {
     if (!sceneOpen_) return;
+    if (deferring_) {
+        // Nothing to show: the frame's picture is not drawn at all.
+        deferring_ = false;
+        deferred_.clear();
+        sceneOpen_ = false;
+        return;
+    }
     Flush();
     if (drawStatsOn_) LogDrawStats();
     Present();
@@ -404,6 +439,10 @@ void SdlEngine::Gfx_Clear(uint32_t color) {
     // Like a draw, a clear after the scene was presented is dropped: the frame (and a
     // snapshot of it) stays as it was shown.
     if (!sceneOpen_) return;
+    if (deferring_) {
+        deferred_.push_back({DeferredDraw::kClear, color, {}, {}});
+        return;
+    }
     Flush();
     gl.ClearColor(float((color >> 16) & 255) / 255.0f, float((color >> 8) & 255) / 255.0f,
                   float(color & 255) / 255.0f, float(color >> 24) / 255.0f);
@@ -412,6 +451,10 @@ void SdlEngine::Gfx_Clear(uint32_t color) {
 
 void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (!sceneOpen_ || quad == nullptr) return;
+    if (deferring_) {
+        deferred_.push_back({DeferredDraw::kQuad, 0, {}, *quad});
+        return;
+    }
     const Texture* t = FindTexture(quad->tex);
     const AlphaCells* cells = t != nullptr ? &t->alpha : nullptr;
     const int tw = t != nullptr ? t->width : 0;
@@ -521,6 +564,10 @@ void SdlEngine::Gfx_RenderLine(float x1, float y1, float x2, float y2, uint32_t 
 
 void SdlEngine::Gfx_SetClipping(int x, int y, int w, int h) {
     if (!rendererReady_) return;
+    if (deferring_) {
+        deferred_.push_back({DeferredDraw::kClip, 0, {x, y, w, h}, {}});
+        return;
+    }
     Flush();
     if (w == 0 && h == 0) {
         gl.Disable(GL_SCISSOR_TEST);
@@ -539,6 +586,7 @@ void SdlEngine::Gfx_SetClipping(int x, int y, int w, int h) {
 
 bool SdlEngine::ReadScene(Image& image) {
     if (!rendererReady_) return false;
+    DrawDeferred();  // a snapshot of a frame that was not going to be drawn
     Flush();
     image.width = screenWidth_;
     image.height = screenHeight_;
@@ -655,6 +703,7 @@ HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t, bool) {
 void SdlEngine::Texture_Free(HTEXTURE tex) {
     auto it = textures_.find(tex);
     if (it == textures_.end()) return;
+    if (deferring_ && !deferred_.empty()) DrawDeferred();  // quads written down may use it
     Flush();  // quads waiting in the queue may still use it
     gl.DeleteTextures(1, &it->second.id);
     textures_.erase(it);
@@ -696,5 +745,8 @@ void SdlEngine::Texture_Unlock(HTEXTURE tex) {
     if (it == textures_.end() || !it->second.locked) return;
     Texture& t = it->second;
     t.locked = false;
-    if (!t.lockedReadOnly) Upload(t, t.pixels.data());
+    if (t.lockedReadOnly) return;
+    // Quads written down draw the picture they were given.
+    if (deferring_ && !deferred_.empty()) DrawDeferred();
+    Upload(t, t.pixels.data());
 }

@@ -5,7 +5,9 @@
 # goes on to the save screen, types a Latin replay name with xdotool and a Chinese player name by
 # pinyin (the composition box is captured mid-way, then committed with space), saves into slot
 # 3, checks the slot file for the GBK bytes of both names, opens the replay list and the score
-# list, and watches the replay to its end with Ctrl held; then back to the title and quit.
+# list, and watches the replay to its end with Ctrl held (the fast-forward mark shows); then
+# back to the title and quit. The replay name's field is taken with a click whose press and
+# release are sent together.
 # Screenshots: BUILD/e2e_ime_*.png. Argument: build dir.
 set -u
 HERE="$(cd "$(dirname "$0")" && pwd)"
@@ -147,6 +149,9 @@ shot chosen
 press Return
 sleep 4
 xdotool keydown Control_L
+# The fast-forward mark in the left margin, beside the play field: its first arrowhead.
+sleep 1
+[ "$(pixel 14 17)" = "90,160,230" ] || fail "no fast-forward mark while Ctrl is held (the pixel is $(pixel 14 17))"
 for _ in $(seq 1 600); do
     grep -q "^Replay ended" mirrorfall.log 2>/dev/null && break
     kill -0 "$pid" 2>/dev/null || fail "the game ended during playback"
@@ -157,6 +162,11 @@ ended="$(grep "^Replay ended" mirrorfall.log | tail -n 1)"
 [ -n "$ended" ] || fail "the replay did not reach its end within 2 minutes"
 sleep 1
 shot ended
+# The frozen frame behind the pause menu is the game's last frame, drawn although fast-forward
+# leaves most pictures undrawn: the play field is not black.
+field="$(import -window "$window" png:- 2>/dev/null | convert png:- -crop 100x300+440+60 -colorspace Gray -format '%[fx:mean]' info:)"
+e2e_is_below "$field" 0.03 && fail "the frozen frame after a fast-forwarded end is black ($field)"
+[ "$(pixel 14 17)" = "90,160,230" ] && fail "the fast-forward mark stayed after Ctrl was let go"
 # "OK    FILE: N frames of play, result R, score S" against "Replay ended: N frames of play, ..."
 want="$(echo "$verify" | sed -nE 's/^OK .*[:,] ([0-9]+ frames of play, result -?[0-9]+, score -?[0-9]+)$/\1/p')"
 [ -n "$want" ] || fail "mirrorfall-sim verify said: $verify"

@@ -1,8 +1,11 @@
 // When vsync paces the frames: only at 60 frames a second on a 60 Hz display, and only while the
-// frames it paces really come 60 a second.
+// frames it paces really come 60 a second. Which frames are drawn: all of them up to 60 a second;
+// above, as many as a display shows, without holding the game back.
 #include "platform/frame_pacing.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -81,6 +84,89 @@ TEST(FramePacingTest, FramesThatDoNotComeSixtyASecondGiveVsyncUp) {
             EXPECT_NEAR(rate, 60.0, 0.1) << c.what;
         }
     }
+}
+
+// Ten seconds of a machine whose frames cost `update` seconds of the game's own work and `draw`
+// more when their picture is drawn, paced as the engine paces them: each frame is due 1/fps after
+// the one before and starts when it is due or when the one before ended, whichever is later, and
+// a schedule more than 0.1 s behind starts afresh.
+struct Paced {
+    double gameRate;     // frames of the game a second
+    double pictureRate;  // pictures drawn a second
+    double closest;      // the shortest and longest time between two pictures
+    double longest;
+};
+
+Paced Simulate(int fps, double update, double draw) {
+    PictureGate gate;
+    const double seconds = 10;
+    double now = 0, due = 0, lastPicture = -1;
+    long frames = 0, pictures = 0;
+    Paced run{0, 0, 1e9, 0};
+    while (now < seconds) {
+        const double start = std::max(now, due);
+        const bool drawn = gate.Draw(start, due, fps);
+        if (drawn) {
+            if (lastPicture >= 0) {
+                run.closest = std::min(run.closest, start - lastPicture);
+                run.longest = std::max(run.longest, start - lastPicture);
+            }
+            lastPicture = start;
+            ++pictures;
+        }
+        now = start + update + (drawn ? draw : 0);
+        ++frames;
+        due += 1.0 / fps;
+        if (now - due > 0.1) due = now;
+    }
+    run.gameRate = double(frames) / now;
+    run.pictureRate = double(pictures) / now;
+    return run;
+}
+
+TEST(FramePacingTest, AtSixtyFramesASecondOrLessEveryFrameIsDrawn) {
+    for (int fps : {60, 45, 20, 2}) {
+        Paced run = Simulate(fps, 0.002, 0.010);
+        EXPECT_NEAR(run.gameRate, fps, 0.5) << fps;
+        EXPECT_NEAR(run.pictureRate, run.gameRate, 1e-9) << fps;
+    }
+}
+
+// A replay fast-forwarded at 240 frames a second plays four times as fast wherever the game's
+// own frames fit in 1/240 s, however slowly the machine draws (and four times as fast as plain
+// play where they do not); no more pictures are drawn than a display shows.
+TEST(FramePacingTest, FastForwardKeepsTheGamesRateAndDrawsWhatADisplayShows) {
+    const struct {
+        const char* machine;
+        double update, draw;
+        double leastGameRate;
+        double leastPictureRate;
+    } cases[] = {
+        {"fast", 0.0005, 0.002, 239, 59},
+        {"drawing in software", 0.0015, 0.012, 239, 30},
+        {"drawing slower than a display's refresh", 0.0015, 0.025, 238, 15},
+        {"drawing at 25 frames a second", 0.002, 0.04, 238, 10},
+        {"drawing at ten frames a second", 0.001, 0.1, 35, 8},
+    };
+    for (const auto& c : cases) {
+        Paced run = Simulate(240, c.update, c.draw);
+        const Paced plain = Simulate(60, c.update, c.draw);
+        EXPECT_GE(run.gameRate, c.leastGameRate) << c.machine;
+        EXPECT_GE(run.gameRate, std::min(238.0, 3.6 * plain.gameRate)) << c.machine;
+        EXPECT_LE(run.gameRate, 240.5) << c.machine;
+        EXPECT_GE(run.pictureRate, c.leastPictureRate) << c.machine;
+        EXPECT_LE(run.pictureRate, PictureGate::kPictureRate + 0.5) << c.machine;
+        EXPECT_GE(run.closest, 1.0 / PictureGate::kPictureRate - 0.5 / 240 - 1e-9) << c.machine;
+    }
+}
+
+// Where even the game's own frames take longer than 1/240 s, the game runs as fast as it can and
+// a picture still comes at least every tenth of a second.
+TEST(FramePacingTest, AGameThatFallsBehindStillShowsTenPicturesASecond) {
+    Paced run = Simulate(240, 0.006, 0.015);
+    EXPECT_LE(run.longest, PictureGate::kLongestHold + 0.006 + 1e-9);
+    EXPECT_GE(run.pictureRate, 9);
+    EXPECT_GE(run.gameRate, 130);
 }
 
 }  // namespace
