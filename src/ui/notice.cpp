@@ -14,9 +14,10 @@ struct Notice {
     NoticeTone tone = NoticeTone::Done;
     std::string title;
     std::string detail;
-    double shown = 0;    // when it appeared
-    double until = -1;   // when it is gone
-    float progress = -1; // the bar's fill, 0..1; negative: no bar
+    double age = 0;       // seconds it has been on screen
+    double seconds = -1;  // how long it stays; it is gone once its age reaches this
+    double lastSeen = 0;  // the clock when it was last drawn (or shown)
+    float progress = -1;  // the bar's fill, 0..1; negative: no bar
 };
 
 Notice notice;
@@ -30,6 +31,9 @@ constexpr float kBarHeight = 4;
 constexpr float kMaxWidth = 640 - 2 * kMargin;
 constexpr double kFadeIn = 0.12;
 constexpr double kFadeOut = 0.35;
+// A notice ages by the time between the pictures it is drawn in, but by no more than this for
+// one picture: a long frame (the title's loading, a busy machine) does not take it away unseen.
+constexpr double kLongestStep = 0.1;
 
 constexpr uint32_t kBoxColour = 0xD0101318;
 constexpr uint32_t kTitleColour = 0xFFFFFFFF;
@@ -76,12 +80,13 @@ std::string Fitted(const BitmapFont* font, const std::string& text, float width)
 
 void ShowNotice(NoticeTone tone, const char* title, const char* detail, double now, double seconds) {
     // A notice that replaces one still on screen shows at once, without fading in again.
-    const bool showing = NoticeShown(now);
+    const bool showing = NoticeShown();
     notice.tone = tone;
     notice.title = title != nullptr ? title : "";
     notice.detail = detail != nullptr ? detail : "";
-    if (!showing) notice.shown = now;
-    notice.until = now + seconds;
+    notice.age = showing ? std::min(notice.age, kFadeIn) : 0;
+    notice.seconds = seconds;
+    notice.lastSeen = now;
     notice.progress = -1;
 }
 
@@ -90,13 +95,16 @@ void ShowProgress(const char* title, const char* detail, float fraction, double 
     notice.progress = std::clamp(fraction, 0.0f, 1.0f);
 }
 
-void HideNotice() { notice.until = -1; }
+void HideNotice() { notice.seconds = -1; }
 
-bool NoticeShown(double now) { return now < notice.until; }
+bool NoticeShown() { return notice.age < notice.seconds; }
 
 void DrawNotice(BitmapFont* font, double now) {
-    if (!NoticeShown(now)) return;
-    const float fade = float(std::min({(now - notice.shown) / kFadeIn, (notice.until - now) / kFadeOut, 1.0}));
+    if (!NoticeShown()) return;
+    notice.age += std::clamp(now - notice.lastSeen, 0.0, kLongestStep);
+    notice.lastSeen = now;
+    if (!NoticeShown()) return;
+    const float fade = float(std::min({notice.age / kFadeIn, (notice.seconds - notice.age) / kFadeOut, 1.0}));
     const float lineHeight = font != nullptr ? font->GlyphHeight() : 16;
     const float textRoom = kMaxWidth - kStripe - 2 * kPadding;
     const std::string title = Fitted(font, notice.title, textRoom);

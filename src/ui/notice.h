@@ -2,7 +2,8 @@
 // short notice in the bottom left corner (a screenshot saved or not; any news from outside the
 // game, with a bar for work under way) and the fast-forward mark of a replay. Both are drawn by
 // the engine's overlay callback, after the frame's screenshot was taken. A notice lasts a couple
-// of the player's seconds (the engine's clock), whatever rate the game's frames run at.
+// of the player's seconds (the engine's clock), whatever rate the game's frames run at; a long
+// frame counts as a tenth of a second, so the notice is seen for its time even then.
 #pragma once
 
 class BitmapFont;
@@ -19,8 +20,8 @@ void ShowNotice(NoticeTone tone, const char* title, const char* detail, double n
 // work goes on, keeps it on screen; a Done or Failed notice ends it.
 void ShowProgress(const char* title, const char* detail, float fraction, double now);
 void HideNotice();
-// Whether a notice is on screen at `now`.
-bool NoticeShown(double now);
+// Whether a notice is on screen (until it has been drawn for its time).
+bool NoticeShown();
 
 // Draws the notice on screen at `now`, if any, with `font` (the game's ASCII bitmap font: its
 // tint is put back afterwards). Inside an open scene; the engine's overlay callback calls it.
