@@ -104,7 +104,7 @@ wait_pixel 40 $(($(row_y 3) + 5)) "$MAGENTA" || fail "a click sent as one press 
 xdotool type --delay 120 "Run1"
 activate 180         # the player name, by pinyin
 use_engine libpinyin || fail "could not select the pinyin engine"
-sleep 0.5
+sleep 2              # a busy machine's input method takes a while to come round to pinyin
 xdotool type --delay 150 zhongwen
 sleep 1.5
 shot composition
