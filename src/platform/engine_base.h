@@ -35,6 +35,9 @@ public:
     bool System_TakeScreenshotReport(ScreenshotReport* report) override;
     double Timer_GetTime() override;
 
+    // Engine_PreloadStream (preload.h): nothing to prepare unless a backend says otherwise.
+    virtual void Stream_Preload(const char* filename) { (void)filename; }
+
     void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
                               int actionCount, int deadZonePercent) override;
     bool Input_TakeWindowModeToggle() override;
