@@ -30,6 +30,18 @@ Mix_Music* OpenAsMusic(const std::vector<unsigned char>& bytes) {
 }  // namespace
 
 void SdlEngine::OpenAudio() {
+    if (capture_) {
+        // A video's sound: decoded as the game decodes it, mixed on the video's clock. Without
+        // it the video would be silent; the exporter asks and refuses.
+        auto sound = std::make_unique<SoundCapture>();
+        std::string error;
+        if (!sound->Open(&error)) {
+            System_Log("No sound for the video: %s", error.c_str());
+            return;
+        }
+        capturedSound_ = std::move(sound);
+        return;
+    }
     // No audio device is no reason to stop: the game runs silent.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         System_Log("No audio (%s); the game runs silent", SDL_GetError());
@@ -46,6 +58,11 @@ void SdlEngine::OpenAudio() {
 }
 
 void SdlEngine::CloseAudio() {
+    if (capturedSound_ != nullptr) {
+        capturedSound_.reset();
+        for (Stream& s : streams_) s = Stream{};
+        musicTaken_ = false;
+    }
     if (!audioOpen_) return;
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
@@ -61,9 +78,37 @@ void SdlEngine::CloseAudio() {
     audioOpen_ = false;
 }
 
+size_t SdlEngine::FreeStreamSlot() {
+    size_t slot = 0;
+    while (slot < streams_.size() && streams_[slot].used) ++slot;
+    if (slot == streams_.size()) {
+        streams_.push_back({});
+        if (audioOpen_) Mix_AllocateChannels(int(streams_.size()));
+    }
+    return slot;
+}
+
+HSTREAM SdlEngine::CaptureStream(const char* filename, std::vector<unsigned char>&& bytes) {
+    // The music voice goes to the same stream as in play, by the same rule.
+    bool music = false;
+    if (!musicTaken_) {
+        Mix_Music* probe = OpenAsMusic(bytes);
+        music = probe != nullptr;
+        if (probe != nullptr) Mix_FreeMusic(probe);
+    }
+    size_t slot = FreeStreamSlot();
+    Stream& s = streams_[slot];
+    s.used = true;
+    s.musicVoice = music;
+    if (music) musicTaken_ = true;
+    capturedSound_->Load(uint32_t(slot + 1), std::move(bytes), music, filename);
+    return HSTREAM(slot + 1);
+}
+
 HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
     std::vector<unsigned char> bytes;
     if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
+    if (capturedSound_ != nullptr) return CaptureStream(filename, std::move(bytes));
     Mix_Chunk* chunk = nullptr;
     Mix_Music* music = nullptr;
     if (audioOpen_ && !musicTaken_) music = OpenAsMusic(bytes);
@@ -76,12 +121,7 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
         }
     }
     // Silent, the stream still gets a handle, so the game treats it as any other.
-    size_t slot = 0;
-    while (slot < streams_.size() && streams_[slot].used) ++slot;
-    if (slot == streams_.size()) {
-        streams_.push_back({});
-        if (audioOpen_) Mix_AllocateChannels(int(streams_.size()));
-    }
+    size_t slot = FreeStreamSlot();
     Stream& s = streams_[slot];
     s.chunk = chunk;
     s.used = true;
@@ -96,6 +136,10 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
 void SdlEngine::Stream_Free(HSTREAM stream) {
     if (stream == 0 || stream > streams_.size() || !streams_[stream - 1].used) return;
     Stream& s = streams_[stream - 1];
+    if (capturedSound_ != nullptr) {
+        capturedSound_->Free(stream);
+        if (s.musicVoice) musicTaken_ = false;
+    }
     if (s.chunk != nullptr) {
         Mix_HaltChannel(int(stream - 1));
         Mix_FreeChunk(s.chunk);
@@ -111,7 +155,9 @@ void SdlEngine::Stream_Free(HSTREAM stream) {
 HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
     if (stream == 0 || stream > streams_.size() || !streams_[stream - 1].used) return 0;
     Stream& s = streams_[stream - 1];
-    if (s.chunk != nullptr) {
+    if (capturedSound_ != nullptr) {
+        capturedSound_->Play(stream, loop, MixerVolume(volume));
+    } else if (s.chunk != nullptr) {
         int channel = int(stream - 1);
         Mix_Volume(channel, MixerVolume(volume));
         Mix_PlayChannel(channel, s.chunk, loop ? -1 : 0);  // one voice: a playing one restarts
@@ -129,7 +175,10 @@ const SdlEngine::Stream* SdlEngine::ChannelStream(HCHANNEL channel) const {
     return &streams_[channel - 1];
 }
 
+// A captured stream's channel goes to the capture; the engine's own mixer plays nothing then.
+
 void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
+    if (capturedSound_ != nullptr) return capturedSound_->SetVolume(channel, MixerVolume(volume));
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -140,6 +189,7 @@ void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
 }
 
 void SdlEngine::Channel_Pause(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->Pause(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -150,6 +200,7 @@ void SdlEngine::Channel_Pause(HCHANNEL channel) {
 }
 
 void SdlEngine::Channel_Resume(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->Resume(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -160,6 +211,7 @@ void SdlEngine::Channel_Resume(HCHANNEL channel) {
 }
 
 bool SdlEngine::Channel_IsPlaying(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->IsPlaying(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return false;
     if (s->music != nullptr) return Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;

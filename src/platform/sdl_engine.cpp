@@ -186,7 +186,9 @@ bool SdlEngine::System_Initiate() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (!windowed_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (!windowed_ && !capture_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Frames for a video are drawn and read back, never shown.
+    if (capture_) flags |= SDL_WINDOW_HIDDEN;
     windowHandle_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                      screenWidth_, screenHeight_, flags);
     if (windowHandle_ == nullptr) {
@@ -213,7 +215,7 @@ bool SdlEngine::System_Initiate() {
     textInput_ = false;
     SetWindowIcon();
     ReadDisplayRate();
-    if (useSound_) OpenAudio();
+    if (useSound_ || capture_) OpenAudio();
     OpenPads();
     initiated_ = true;
     if (gLiveEngine == nullptr) {
@@ -390,6 +392,36 @@ bool SdlEngine::RunFrame(double* seconds) {
 
 void SdlSetTimedemo(bool on) {
     if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetTimedemo(on);
+}
+
+void SdlSetCapture(bool on) {
+    if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetCapture(on);
+}
+
+bool SdlCaptureReady() {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->CapturedSound() != nullptr;
+}
+
+void SdlSetSoundClock(int64_t sample) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine != nullptr && engine->CapturedSound() != nullptr) {
+        engine->CapturedSound()->SetClock(sample);
+    }
+}
+
+void SdlTakeSound(int64_t upto, std::vector<int16_t>* samples) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine == nullptr || engine->CapturedSound() == nullptr) return;
+    engine->CapturedSound()->Take(upto, samples);
+    for (const std::string& line : engine->CapturedSound()->TakeLog()) {
+        engine->System_Log("%s", line.c_str());
+    }
+}
+
+bool SdlReadFrame(std::vector<uint32_t>* pixels) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->ReadFrame(*pixels);
 }
 
 bool SdlRunFrame(double* seconds) {
