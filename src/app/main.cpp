@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "export: %s\n", error.c_str());
             return kExportBadInput;
         }
+        SdlUseLogFile(kVideoExportLog);
         return RunVideoExport(exportOptions,
                               {SdlSetTimedemo, SdlSetCapture, SdlCaptureReady, SdlRunFrame,
                                SdlSetSoundClock, SdlTakeSound, SdlReadFrame, OpenVideoFile});

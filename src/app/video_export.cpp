@@ -176,12 +176,12 @@ int RunVideoExport(const VideoExportOptions& options, const VideoExportEngine& e
         hge->Release();
         return status;
     };
+    const std::string why = std::string(" (") + kVideoExportLog + " says why)";
     const char* file = options.replayFile.c_str();
     ReplaySummary summary;
     if (!ReadReplaySummaryFile(file, &summary) || !LoadReplayFile(file)) {
-        return refuse(kExportBadInput, options.replayFile +
-                                           " is not a replay file that can be read "
-                                           "(mirrorfall.log says why)");
+        return refuse(kExportBadInput,
+                      options.replayFile + " is not a replay file that can be read" + why);
     }
     // The file before any drawing: a folder that cannot be written is said at once.
     std::string error;
@@ -202,8 +202,7 @@ int RunVideoExport(const VideoExportOptions& options, const VideoExportEngine& e
     LoadSettings();
     if (!hge->System_Initiate() || !engine.captureReady()) {
         video.reset();
-        return refuse(kExportNoWindow,
-                      "the game's drawing or sound could not be started (mirrorfall.log says why)");
+        return refuse(kExportNoWindow, "the game's drawing or sound could not be started" + why);
     }
     gEngine = &engine;
     gFrame = 0;

@@ -24,6 +24,9 @@ struct VideoExportOptions {
     bool progressLines = false;
 };
 
+// The export's own log, beside the game's (mirrorfall.log), which a game running beside it keeps.
+constexpr const char* kVideoExportLog = "mirrorfall-export.log";
+
 // Exit statuses, as the README lists them.
 enum VideoExportStatus : int {
     kExportDone = 0,

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/data_folder.h"
@@ -18,6 +19,7 @@
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
+std::string gLogName = "mirrorfall.log";
 SdlFrameObserver gObserver = nullptr;
 void* gObserverUser = nullptr;
 
@@ -118,6 +120,8 @@ int SdlVirtualKey(int keycode, int scancode) {
     return VirtualKey(SDL_Keycode(keycode), SDL_Scancode(scancode));
 }
 
+void SdlUseLogFile(const char* name) { gLogName = name; }
+
 void SdlEngine_SetFrameObserver(SdlFrameObserver observer, void* user) {
     gObserver = observer;
     gObserverUser = user;
@@ -128,7 +132,7 @@ SdlEngine::SdlEngine() {
     DataFolderChoice folder = UseDataFolder(ExecutableFolder(), std::getenv("XDG_DATA_HOME"),
                                             std::getenv("HOME"));
     // A fresh log for every run, beside the settings.
-    logFile_ = "mirrorfall.log";
+    logFile_ = gLogName;
     if (FILE* f = std::fopen(logFile_.c_str(), "w")) std::fclose(f);
     if (folder.installed) {
         System_Log("Game files in %s, data from %s", folder.dataFolder.c_str(), folder.shareFolder.c_str());
@@ -175,7 +179,14 @@ bool SdlEngine::System_Initiate() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    if (!started && capture_) {
+        // Frames for a video need no display at all: without one, SDL draws offscreen (EGL).
+        System_Log("No display (%s); drawing offscreen", SDL_GetError());
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    }
+    if (!started) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;
     }

@@ -22,6 +22,11 @@ void SdlSetTimedemo(bool on);
 // unless in timedemo). Returns false when the window was closed or the frame callback asked to
 // end; *seconds gets the frame's time from its start until it was shown.
 bool SdlRunFrame(double* seconds);
+// The log file the engine writes (fresh at every start), instead of mirrorfall.log; called
+// before the engine is made. An export keeps its own, so that it never empties the log of a
+// game running beside it.
+void SdlUseLogFile(const char* name);
+
 // --- Video export ---
 // Before System_Initiate: the engine draws for a video. No window is shown, the frames stay in
 // the scene's own framebuffer for SdlReadFrame, and the game's sound is not played but mixed on

@@ -24,3 +24,11 @@ bool VideoContainerFor(const std::string& path, VideoContainer* container) {
 }
 
 std::string VideoTemporaryName(const std::string& path) { return path + ".part"; }
+
+bool VideoFilesAvailable() {
+#ifdef MIRRORFALL_VIDEO
+    return true;
+#else
+    return false;
+#endif
+}

@@ -48,6 +48,9 @@ public:
     virtual std::string Error() const = 0;
 };
 
+// Whether this build writes video files at all (it was built with FFmpeg's libraries).
+bool VideoFilesAvailable();
+
 // Opens the temporary file and the encoders. nullptr, with *error set to one line, when the
 // name has no known extension, the folder cannot be written, or an encoder is missing.
 std::unique_ptr<VideoFile> OpenVideoFile(const VideoFileOptions& options, std::string* error);

@@ -6,9 +6,10 @@
 # own snapshots of the same frames (PSNR; the frame-rate counter in the corner masked). The
 # sound is silent until the boss's charge raises its first cue, starts within a frame of that
 # frame, and is heard where the boss arrives. A WebM at --scale 2 holds VP9 at 1280 x 960 and
-# Opus. Nothing the game keeps is written. Bad input: a damaged replay and an unknown extension
-# exit with 2, a folder that cannot be written with 3, each with one line and no video file;
-# Ctrl+C stops with 130 and leaves no file at all. Argument: build dir.
+# Opus. Without a display the same file comes out, byte for byte. Nothing the game keeps is
+# written. Bad input: a damaged replay and an unknown extension exit with 2, a folder that
+# cannot be written with 3, each with one line and no video file; Ctrl+C stops with 130 and
+# leaves no file at all. Argument: build dir.
 set -u
 NAME=export_video
 . "$(cd "$(dirname "$0")" && pwd)/lib/common.sh"
@@ -24,7 +25,7 @@ pid=""
 fail() {
     echo "e2e export_video: FAIL: $*"
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -f "$WORK/mirrorfall.log" ] && tail -n 20 "$WORK/mirrorfall.log"
+    [ -f "$WORK/mirrorfall-export.log" ] && tail -n 20 "$WORK/mirrorfall-export.log"
     rm -rf "$WORK"
     exit 1
 }
@@ -64,6 +65,11 @@ pattern='^export: frames=([0-9]+) seconds=[0-9]+\.[0-9]{3} fps=[0-9]+\.[0-9] byt
 [ "${BASH_REMATCH[3]}" = "$expected" ] || fail "the export ended with ${BASH_REMATCH[3]}, verify says $expected"
 [ "$(kept)" = "$before" ] || fail "the export changed the settings or the Replay folder"
 [ "$(ls videos)" = "short.mp4" ] || fail "videos/ holds $(ls videos | tr '\n' ' ')"
+
+# Without any display the game draws offscreen, and the file is the same, byte for byte.
+env -u DISPLAY ./mirrorfall --export-video short.rpy offscreen.mp4 >/dev/null 2>err.txt ||
+    fail "the export without a display failed: $(cat err.txt)"
+cmp -s offscreen.mp4 videos/short.mp4 || fail "the export without a display made another file"
 
 # Streams, frames, rate and duration, as FFmpeg's own probe reads them.
 probe() {
