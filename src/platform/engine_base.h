@@ -31,6 +31,9 @@ public:
 
     void System_Log(const char* format, ...) override MIRRORFALL_PRINTF(2, 3);
 
+    // Engine_PreloadStream (preload.h): nothing to prepare unless a backend says otherwise.
+    virtual void Stream_Preload(const char* filename) { (void)filename; }
+
     void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
                               int actionCount, int deadZonePercent) override;
     bool Input_TakeWindowModeToggle() override;

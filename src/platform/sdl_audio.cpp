@@ -1,8 +1,9 @@
 // sdl_audio.cpp -- the SDL backend's sound: a stream is a chunk decoded whole by SDL2_mixer
 // (WAV, Ogg Vorbis, MP3) on a mixer channel of its own, so playing it again restarts it. A long
 // stream (a piece of music) is instead decoded as it plays, on SDL_mixer's one music voice:
-// decoding minutes of music whole would stop the game for a tenth of a second, and the stage
-// music is loaded in play, as the boss arrives.
+// decoding minutes of music whole would stop the game for a tenth of a second. The stage music,
+// which starts in play as the boss arrives, is read and opened ahead in the game's loading
+// frame (Stream_Preload).
 #include <algorithm>
 #include <utility>
 
@@ -66,11 +67,9 @@ void SdlEngine::CloseAudio() {
     if (!audioOpen_) return;
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
-    for (Stream& s : streams_) {
-        if (s.chunk != nullptr) Mix_FreeChunk(s.chunk);
-        if (s.music != nullptr) Mix_FreeMusic(s.music);
-        s = Stream{};
-    }
+    for (Stream& s : streams_) CloseStream(&s);
+    CloseStream(&preloaded_);
+    preloadedFile_.clear();
     musicTaken_ = false;
     Mix_CloseAudio();
     Mix_Quit();
@@ -105,31 +104,60 @@ HSTREAM SdlEngine::CaptureStream(const char* filename, std::vector<unsigned char
     return HSTREAM(slot + 1);
 }
 
-HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
+bool SdlEngine::OpenStream(const char* filename, Stream* stream) {
     std::vector<unsigned char> bytes;
-    if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
-    if (capturedSound_ != nullptr) return CaptureStream(filename, std::move(bytes));
-    Mix_Chunk* chunk = nullptr;
-    Mix_Music* music = nullptr;
-    if (audioOpen_ && !musicTaken_) music = OpenAsMusic(bytes);
-    if (audioOpen_ && music == nullptr) {
+    if (!ReadResource(filename, bytes)) return false;  // ReadResource logged
+    *stream = Stream{};
+    stream->used = true;
+    if (audioOpen_ && !musicTaken_) stream->music = OpenAsMusic(bytes);
+    if (stream->music != nullptr) {
+        stream->encoded = std::move(bytes);  // a moved vector keeps its buffer, which the music reads
+    } else if (audioOpen_) {
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-        chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
-        if (chunk == nullptr) {
+        stream->chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+        if (stream->chunk == nullptr) {
             System_Log("Can't decode stream %s: %s", filename, Mix_GetError());
-            return 0;
+            *stream = Stream{};
+            return false;
         }
     }
     // Silent, the stream still gets a handle, so the game treats it as any other.
-    size_t slot = FreeStreamSlot();
-    Stream& s = streams_[slot];
-    s.chunk = chunk;
-    s.used = true;
-    if (music != nullptr) {
-        s.music = music;
-        s.encoded = std::move(bytes);  // a moved vector keeps its buffer, which the music reads
-        musicTaken_ = true;
+    return true;
+}
+
+void SdlEngine::CloseStream(Stream* stream) {
+    if (stream->chunk != nullptr) Mix_FreeChunk(stream->chunk);
+    if (stream->music != nullptr) Mix_FreeMusic(stream->music);
+    *stream = Stream{};
+}
+
+void SdlEngine::Stream_Preload(const char* filename) {
+    if (capturedSound_ != nullptr) return;  // captured streams are decoded when first heard
+    CloseStream(&preloaded_);
+    preloadedFile_.clear();
+    if (filename == nullptr) return;
+    if (OpenStream(filename, &preloaded_)) preloadedFile_ = filename;
+}
+
+HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
+    if (capturedSound_ != nullptr) {
+        std::vector<unsigned char> bytes;
+        if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
+        return CaptureStream(filename, std::move(bytes));
     }
+    Stream opened;
+    // The preloaded stream, unless the music voice it would need has been taken since.
+    if (!preloadedFile_.empty() && filename != nullptr && preloadedFile_ == filename &&
+        !(preloaded_.music != nullptr && musicTaken_)) {
+        opened = std::move(preloaded_);
+        preloaded_ = Stream{};
+        preloadedFile_.clear();
+    } else if (!OpenStream(filename, &opened)) {
+        return 0;
+    }
+    size_t slot = FreeStreamSlot();
+    if (opened.music != nullptr) musicTaken_ = true;
+    streams_[slot] = std::move(opened);
     return HSTREAM(slot + 1);
 }
 
@@ -140,16 +168,12 @@ void SdlEngine::Stream_Free(HSTREAM stream) {
         capturedSound_->Free(stream);
         if (s.musicVoice) musicTaken_ = false;
     }
-    if (s.chunk != nullptr) {
-        Mix_HaltChannel(int(stream - 1));
-        Mix_FreeChunk(s.chunk);
-    }
+    if (s.chunk != nullptr) Mix_HaltChannel(int(stream - 1));
     if (s.music != nullptr) {
         Mix_HaltMusic();
-        Mix_FreeMusic(s.music);
         musicTaken_ = false;
     }
-    s = Stream{};
+    CloseStream(&s);
 }
 
 HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/engine_base.h"
@@ -52,6 +53,7 @@ public:
     void Texture_Unlock(HTEXTURE tex) override;
 
     HSTREAM Stream_Load(const char* filename, uint32_t size = 0, bool loadIntoMemory = true) override;
+    void Stream_Preload(const char* filename) override;
     void Stream_Free(HSTREAM stream) override;
     HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) override;
     void Channel_SetVolume(HCHANNEL channel, int volume) override;
@@ -234,7 +236,12 @@ private:
     };
     // The stream a channel plays, or nullptr when there is no sound or no such channel.
     const Stream* ChannelStream(HCHANNEL channel) const;
+    // Reads and decodes (or opens as music) the file's stream. False when it cannot be read.
+    bool OpenStream(const char* filename, Stream* stream);
+    void CloseStream(Stream* stream);
     std::vector<Stream> streams_;
+    std::string preloadedFile_;  // the file of preloaded_, empty when there is none
+    Stream preloaded_;
     bool audioOpen_ = false;
     bool musicTaken_ = false;  // SDL_mixer has one music voice
     std::unique_ptr<SoundCapture> capturedSound_;
