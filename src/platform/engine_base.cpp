@@ -184,7 +184,7 @@ void EngineBase::System_Log(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    std::fprintf(stderr, "%s\n", line);
+    if (logToStandardError_) std::fprintf(stderr, "%s\n", line);
     if (!logFile_.empty()) {
         if (FILE* f = std::fopen(logFile_.c_str(), "a")) {
             std::fprintf(f, "%s\n", line);

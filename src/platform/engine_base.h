@@ -100,6 +100,7 @@ protected:
     int screenshotKey_ = 0x7B;  // VK_F12
     std::string title_ = "HGE";
     std::string logFile_;
+    bool logToStandardError_ = true;  // off: the log file alone (a command-line run's terminal)
     uintptr_t window_ = 0;  // HGE_HWND: nonzero once the window exists
     TextEventHandler textHandler_ = nullptr;
     bool textInput_ = false;

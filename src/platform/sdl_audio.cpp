@@ -31,6 +31,18 @@ Mix_Music* OpenAsMusic(const std::vector<unsigned char>& bytes) {
 }  // namespace
 
 void SdlEngine::OpenAudio() {
+    if (capture_) {
+        // A video's sound: decoded as the game decodes it, mixed on the video's clock. Without
+        // it the video would be silent; the exporter asks and refuses.
+        auto sound = std::make_unique<SoundCapture>();
+        std::string error;
+        if (!sound->Open(&error)) {
+            System_Log("No sound for the video: %s", error.c_str());
+            return;
+        }
+        capturedSound_ = std::move(sound);
+        return;
+    }
     // No audio device is no reason to stop: the game runs silent.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         System_Log("No audio (%s); the game runs silent", SDL_GetError());
@@ -47,6 +59,11 @@ void SdlEngine::OpenAudio() {
 }
 
 void SdlEngine::CloseAudio() {
+    if (capturedSound_ != nullptr) {
+        capturedSound_.reset();
+        for (Stream& s : streams_) s = Stream{};
+        musicTaken_ = false;
+    }
     if (!audioOpen_) return;
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
@@ -58,6 +75,33 @@ void SdlEngine::CloseAudio() {
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audioOpen_ = false;
+}
+
+size_t SdlEngine::FreeStreamSlot() {
+    size_t slot = 0;
+    while (slot < streams_.size() && streams_[slot].used) ++slot;
+    if (slot == streams_.size()) {
+        streams_.push_back({});
+        if (audioOpen_) Mix_AllocateChannels(int(streams_.size()));
+    }
+    return slot;
+}
+
+HSTREAM SdlEngine::CaptureStream(const char* filename, std::vector<unsigned char>&& bytes) {
+    // The music voice goes to the same stream as in play, by the same rule.
+    bool music = false;
+    if (!musicTaken_) {
+        Mix_Music* probe = OpenAsMusic(bytes);
+        music = probe != nullptr;
+        if (probe != nullptr) Mix_FreeMusic(probe);
+    }
+    size_t slot = FreeStreamSlot();
+    Stream& s = streams_[slot];
+    s.used = true;
+    s.musicVoice = music;
+    if (music) musicTaken_ = true;
+    capturedSound_->Load(uint32_t(slot + 1), std::move(bytes), music, filename);
+    return HSTREAM(slot + 1);
 }
 
 bool SdlEngine::OpenStream(const char* filename, Stream* stream) {
@@ -88,6 +132,7 @@ void SdlEngine::CloseStream(Stream* stream) {
 }
 
 void SdlEngine::Stream_Preload(const char* filename) {
+    if (capturedSound_ != nullptr) return;  // captured streams are decoded when first heard
     CloseStream(&preloaded_);
     preloadedFile_.clear();
     if (filename == nullptr) return;
@@ -95,6 +140,11 @@ void SdlEngine::Stream_Preload(const char* filename) {
 }
 
 HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
+    if (capturedSound_ != nullptr) {
+        std::vector<unsigned char> bytes;
+        if (!ReadResource(filename, bytes)) return 0;  // ReadResource logged
+        return CaptureStream(filename, std::move(bytes));
+    }
     Stream opened;
     // The preloaded stream, unless the music voice it would need has been taken since.
     if (!preloadedFile_.empty() && filename != nullptr && preloadedFile_ == filename &&
@@ -105,12 +155,7 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
     } else if (!OpenStream(filename, &opened)) {
         return 0;
     }
-    size_t slot = 0;
-    while (slot < streams_.size() && streams_[slot].used) ++slot;
-    if (slot == streams_.size()) {
-        streams_.push_back({});
-        if (audioOpen_) Mix_AllocateChannels(int(streams_.size()));
-    }
+    size_t slot = FreeStreamSlot();
     if (opened.music != nullptr) musicTaken_ = true;
     streams_[slot] = std::move(opened);
     return HSTREAM(slot + 1);
@@ -119,6 +164,10 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, uint32_t, bool) {
 void SdlEngine::Stream_Free(HSTREAM stream) {
     if (stream == 0 || stream > streams_.size() || !streams_[stream - 1].used) return;
     Stream& s = streams_[stream - 1];
+    if (capturedSound_ != nullptr) {
+        capturedSound_->Free(stream);
+        if (s.musicVoice) musicTaken_ = false;
+    }
     if (s.chunk != nullptr) Mix_HaltChannel(int(stream - 1));
     if (s.music != nullptr) {
         Mix_HaltMusic();
@@ -130,7 +179,9 @@ void SdlEngine::Stream_Free(HSTREAM stream) {
 HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
     if (stream == 0 || stream > streams_.size() || !streams_[stream - 1].used) return 0;
     Stream& s = streams_[stream - 1];
-    if (s.chunk != nullptr) {
+    if (capturedSound_ != nullptr) {
+        capturedSound_->Play(stream, loop, MixerVolume(volume));
+    } else if (s.chunk != nullptr) {
         int channel = int(stream - 1);
         Mix_Volume(channel, MixerVolume(volume));
         Mix_PlayChannel(channel, s.chunk, loop ? -1 : 0);  // one voice: a playing one restarts
@@ -148,7 +199,10 @@ const SdlEngine::Stream* SdlEngine::ChannelStream(HCHANNEL channel) const {
     return &streams_[channel - 1];
 }
 
+// A captured stream's channel goes to the capture; the engine's own mixer plays nothing then.
+
 void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
+    if (capturedSound_ != nullptr) return capturedSound_->SetVolume(channel, MixerVolume(volume));
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -159,6 +213,7 @@ void SdlEngine::Channel_SetVolume(HCHANNEL channel, int volume) {
 }
 
 void SdlEngine::Channel_Pause(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->Pause(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -169,6 +224,7 @@ void SdlEngine::Channel_Pause(HCHANNEL channel) {
 }
 
 void SdlEngine::Channel_Resume(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->Resume(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return;
     if (s->music != nullptr) {
@@ -179,6 +235,7 @@ void SdlEngine::Channel_Resume(HCHANNEL channel) {
 }
 
 bool SdlEngine::Channel_IsPlaying(HCHANNEL channel) {
+    if (capturedSound_ != nullptr) return capturedSound_->IsPlaying(channel);
     const Stream* s = ChannelStream(channel);
     if (s == nullptr) return false;
     if (s->music != nullptr) return Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "platform/quad_plan.h"
 #include "platform/frame_pacing.h"
 #include "platform/image.h"
+#include "platform/sdl_sound_capture.h"
 #include "platform/key_state.h"
 
 // The size of WINDOW as the X server has it, when the window is on X11 (sdl_x11.cpp).
@@ -63,7 +65,9 @@ public:
     bool Input_GetKeyState(int key) override;
     void Input_GetMousePos(float* x, float* y) override;
 
-    int Timer_GetFPS() override { return measuredFps_; }
+    // A video shows 60 frames a second, however fast they were drawn: its picture is the same
+    // on every run.
+    int Timer_GetFPS() override { return capture_ ? 60 : measuredFps_; }
 
     // See SdlSetTimedemo and SdlRunFrame.
     void SetTimedemo(bool on) { timedemo_ = on; }
@@ -73,6 +77,14 @@ public:
     // false) for a snapshot the game may take of it. False when the frame callback asked to end.
     // Every way of running frames goes through here, whatever paces them.
     bool StepFrame(bool draw);
+    // See SdlSetCapture, SdlCapturedSound and SdlReadFrame.
+    // The export's terminal shows its progress; the log goes to the file alone.
+    void SetCapture(bool on) {
+        capture_ = on;
+        logToStandardError_ = !on;
+    }
+    SoundCapture* CapturedSound() { return capturedSound_.get(); }
+    bool ReadFrame(std::vector<uint32_t>& pixels);
 
 protected:
     void Shutdown() override;
@@ -140,6 +152,10 @@ private:
     // --- sdl_audio.cpp ---
     void OpenAudio();
     void CloseAudio();
+    // A stream for the captured sound: decoded by capturedSound_ when it is first heard.
+    HSTREAM CaptureStream(const char* filename, std::vector<unsigned char>&& bytes);
+    // The lowest free stream slot, made when there is none.
+    size_t FreeStreamSlot();
 
     SDL_Window* windowHandle_ = nullptr;
     SDL_GLContext context_ = nullptr;
@@ -171,6 +187,9 @@ private:
     bool drawFrame_ = true;   // the frame being run is drawn
     bool deferring_ = false;  // its scene is open and only written down
     std::vector<DeferredDraw> deferred_;
+    // Frames for a video: no window shown, the scene read back, the sound mixed on the video's
+    // clock by capturedSound_ instead of played.
+    bool capture_ = false;
 
     // Vsync: on only while the display runs at 60 Hz and the game asks for 60 frames a second.
     int displayRate_ = -1;  // Hz, 0 when unknown
@@ -237,6 +256,7 @@ private:
         Mix_Music* music = nullptr;  // or decoded as it plays, from `encoded`
         std::vector<unsigned char> encoded;
         bool used = false;
+        bool musicVoice = false;  // captured: it holds the music voice
     };
     // The stream a channel plays, or nullptr when there is no sound or no such channel.
     const Stream* ChannelStream(HCHANNEL channel) const;
@@ -248,4 +268,5 @@ private:
     Stream preloaded_;
     bool audioOpen_ = false;
     bool musicTaken_ = false;  // SDL_mixer has one music voice
+    std::unique_ptr<SoundCapture> capturedSound_;
 };

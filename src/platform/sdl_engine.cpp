@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/data_folder.h"
@@ -18,6 +19,7 @@
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
+std::string gLogName = "mirrorfall.log";
 
 double SecondsSince(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
@@ -122,6 +124,8 @@ int SdlVirtualKey(int keycode, int scancode) {
     return VirtualKey(SDL_Keycode(keycode), SDL_Scancode(scancode));
 }
 
+void SdlUseLogFile(const char* name) { gLogName = name; }
+
 void SdlEngine_SetFrameObserver(SdlFrameObserver observer, void* user) {
     gObserver = observer;
     gObserverUser = user;
@@ -132,7 +136,7 @@ SdlEngine::SdlEngine() {
     DataFolderChoice folder = UseDataFolder(ExecutableFolder(), std::getenv("XDG_DATA_HOME"),
                                             std::getenv("HOME"));
     // A fresh log for every run, beside the settings.
-    logFile_ = "mirrorfall.log";
+    logFile_ = gLogName;
     if (FILE* f = std::fopen(logFile_.c_str(), "w")) std::fclose(f);
     if (folder.installed) {
         System_Log("Game files in %s, data from %s", folder.dataFolder.c_str(), folder.shareFolder.c_str());
@@ -179,7 +183,14 @@ bool SdlEngine::System_Initiate() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    if (!started && capture_) {
+        // Frames for a video need no display at all: without one, SDL draws offscreen (EGL).
+        System_Log("No display (%s); drawing offscreen", SDL_GetError());
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    }
+    if (!started) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;
     }
@@ -190,7 +201,9 @@ bool SdlEngine::System_Initiate() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (!windowed_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (!windowed_ && !capture_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Frames for a video are drawn and read back, never shown.
+    if (capture_) flags |= SDL_WINDOW_HIDDEN;
     windowHandle_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                      screenWidth_, screenHeight_, flags);
     if (windowHandle_ == nullptr) {
@@ -217,7 +230,7 @@ bool SdlEngine::System_Initiate() {
     textInput_ = false;
     SetWindowIcon();
     ReadDisplayRate();
-    if (useSound_) OpenAudio();
+    if (useSound_ || capture_) OpenAudio();
     OpenPads();
     initiated_ = true;
     if (gLiveEngine == nullptr) {
@@ -357,8 +370,8 @@ bool SdlEngine::RunFrame(double* seconds) {
         return true;
     }
     // Every frame is drawn at the game's usual rates; faster, only the pictures a player can see.
-    const bool draw = timedemo_ || pictures_.Draw(SecondsSince(fpsEpoch_, start),
-                                                  SecondsSince(fpsEpoch_, nextFrame_), fps_);
+    const bool draw = timedemo_ || capture_ || pictures_.Draw(SecondsSince(fpsEpoch_, start),
+                                                             SecondsSince(fpsEpoch_, nextFrame_), fps_);
     if (!StepFrame(draw)) return false;
 
     ++framesThisSecond_;
@@ -405,6 +418,36 @@ bool SdlEngine::StepFrame(bool draw) {
 
 void SdlSetTimedemo(bool on) {
     if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetTimedemo(on);
+}
+
+void SdlSetCapture(bool on) {
+    if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetCapture(on);
+}
+
+bool SdlCaptureReady() {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->CapturedSound() != nullptr;
+}
+
+void SdlSetSoundClock(int64_t sample) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine != nullptr && engine->CapturedSound() != nullptr) {
+        engine->CapturedSound()->SetClock(sample);
+    }
+}
+
+void SdlTakeSound(int64_t upto, std::vector<int16_t>* samples) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine == nullptr || engine->CapturedSound() == nullptr) return;
+    engine->CapturedSound()->Take(upto, samples);
+    for (const std::string& line : engine->CapturedSound()->TakeLog()) {
+        engine->System_Log("%s", line.c_str());
+    }
+}
+
+bool SdlReadFrame(std::vector<uint32_t>* pixels) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->ReadFrame(*pixels);
 }
 
 bool SdlRunFrame(double* seconds) {
