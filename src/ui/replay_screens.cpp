@@ -15,6 +15,7 @@
 #include "input/keys.h"
 #include "replay/replay.h"
 #include "replay/score_file.h"
+#include "ui/practice_screen.h"
 #include "ui/text_input.h"
 #include "ui/title.h"
 
@@ -77,6 +78,7 @@ void DrawHeadings() {
     listFont.DrawText(40, 15, 0, "Replay Name", 1.0f);
     listFont.DrawText(180, 15, 0, "Player Name", 1.0f);
     listFont.DrawText(290, 15, 0, "Replay Illustration", 1.0f);
+    if (replaySlotSet == ReplaySlotSet::Practice) listFont.DrawText(16, 458, 0, "Practice replays", 1.0f);
 }
 
 void DrawMousePointer() {
@@ -154,7 +156,7 @@ TitleRequest ReplayMenuFrame() {
             menus.menuCursor = menus.menuCursor <= 0 ? kReplaySlotCount - 1 : menus.menuCursor - 1;
             RaiseCue(CUE_SELECT00);
         }
-        if (!saving && TakeSideArrow()) {
+        if (!saving && replaySlotSet == ReplaySlotSet::Games && TakeSideArrow()) {
             // Without a score file (or one that cannot be read) the player stays on the list.
             run.screen = Screen::ScoreList;
             struct stat info;
@@ -201,8 +203,12 @@ TitleRequest ReplayMenuFrame() {
     if (MenuKeyPressed(MenuKey::Cancel)) {
         if (saving) DestroyNameFields();
         Latch(MenuKey::Cancel) = 1.0f;
-        run.screen = Screen::Title;
-        menus.menuCursor = 1;
+        if (replaySlotSet == ReplaySlotSet::Practice) {
+            ReturnToPracticeScreen();
+        } else {
+            run.screen = Screen::Title;
+            menus.menuCursor = 1;
+        }
         RaiseCue(CUE_CANCEL00);
         return TitleRequest::None;
     }
