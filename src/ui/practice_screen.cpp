@@ -154,7 +154,7 @@ void DrawPracticeResult(const PracticeResultPicture& picture) {
     const uint32_t alpha = uint32_t(25 * picture.fade) << 24;
     char text[64];
     listFont.SetTint(alpha | (picture.captured ? 0xFFD870u : 0xB4B4C4u), -1);
-    listFont.DrawText(320, 150, 1, picture.captured ? "CAPTURED" : "NOT CAPTURED", 2.0f);
+    listFont.DrawText(320, 160, 1, picture.captured ? "CAPTURED" : "NOT CAPTURED", 1.25f);
     listFont.SetTint(alpha | 0xFFFFFFu, -1);
     float regionY = 0;
     float width = 0;

@@ -68,7 +68,7 @@ press Down
 press Down
 press Down     # attack 4, the second spell card
 press Return
-sleep 4        # the shutter, the boss's arrival and the card's title sliding in
+sleep 9        # the shutter, the boss's arrival and the card's title sliding in (slowly drawn)
 shot 3_attack4
 grep -q "damaged" mirrorfall.log && fail "the history was reported damaged"
 
@@ -76,17 +76,16 @@ wait_practice_over 1 150   # no keys: the rain and the curtains take the lives
 sleep 1.5
 shot 4_result
 press Return   # retry with a new seed
-sleep 4
+sleep 9
 shot 5_retry
 wait_practice_over 2 150
 sleep 1.5
-press Escape   # back to the practice screen
-sleep 3
+press Escape   # back to the practice screen, through the shutter
+sleep 8
 shot 6_practice_screen_after
-press Escape   # the title, cursor on PRACTICE
-press Escape   # to QUIT
-press Escape   # and out
-e2e_expect_clean_exit "Escape on the title"
+# Escape: the title (cursor on PRACTICE), QUIT, out; a press the shutter swallows is repeated.
+e2e_press_until_exit Escape 1
+e2e_expect_clean_exit "Escape on the practice screen and the title"
 [ "$(practice4 | cut -d' ' -f1)" = 2 ] || fail "attack 4 was not met twice: $(practice4)"
 
 # Started again, the game reads the history it saved.
@@ -97,9 +96,7 @@ press Return
 sleep 0.5
 shot 7_practice_screen_restarted
 grep -q "attack history" mirrorfall.log && fail "the saved history did not read back: $(grep 'attack history' mirrorfall.log)"
-press Escape
-press Escape
-press Escape
-e2e_expect_clean_exit "Escape on the title"
+e2e_press_until_exit Escape 1
+e2e_expect_clean_exit "Escape on the practice screen and the title"
 rm -rf "$WORK"
 echo "e2e practice: attack 4 met and not captured twice, history read back after a restart; screenshots in $SHOTS; passed"
