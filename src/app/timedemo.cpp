@@ -80,8 +80,8 @@ bool WriteFrameFile(const std::string& path, const std::vector<FrameRow>& rows) 
 int RunTimedemo(const TimedemoOptions& options, const TimedemoEngine& engine) {
     const char* file = options.replayFile.c_str();
     ReplaySummary summary;
-    if (!ReadReplaySummaryFile(file, &summary) || !LoadReplayFile(file)) {
-        std::fprintf(stderr, "timedemo: %s is not a replay file that can be read\n", file);
+    if (const char* why = LoadNamedReplayFile(file, &summary)) {
+        std::fprintf(stderr, "timedemo: %s: %s\n", file, why);
         return 2;
     }
     // The same engine as a game, without sound; the settings file is neither read nor written.

@@ -7,6 +7,7 @@
 
 #include "core/state.h"
 #include "input/pad_settings.h"
+#include "platform/data_folder.h"
 #include "platform/profile.h"
 
 const char* const kBindingKeys[kActionCount] = {"UP",   "DOWN",  "LEFT", "RIGHT",
@@ -33,6 +34,26 @@ void ReportUnusable(ProfileStatus status, const std::string& path) {
     }
 }
 
+// An installed game without a usable Keyconfig.ini of its own (the data folder could not be made,
+// or the first copy failed and left none or an empty one) plays with the shipped defaults rather
+// than with every key unbound and no sound. The file is never written here: the player's first
+// save creates it.
+void LoadShippedDefaultsInstead(Profile& profile, ProfileStatus status, const std::string& path) {
+    const std::string shipped = ShippedSettingsFile();
+    if (shipped.empty()) return;
+    const bool empty = status == ProfileStatus::Ok && profile.ToText().empty();
+    if (status != ProfileStatus::Missing && !empty) return;
+    Profile defaults;
+    if (defaults.Load(shipped) != ProfileStatus::Ok) return;
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        hge->System_Log("%s is %s; the default settings of %s are used", path.c_str(),
+                        empty ? "empty" : "missing", shipped.c_str());
+    }
+    profile = defaults;
+}
+
 }  // namespace
 
 void LoadSettings() {
@@ -42,6 +63,7 @@ void LoadSettings() {
     Profile profile;
     const ProfileStatus status = profile.Load(path);
     ReportUnusable(status, path);
+    LoadShippedDefaultsInstead(profile, status, path);
     for (int a = 0; a < kActionCount; ++a) {
         settings.KeyBindings[a] = static_cast<int64_t>(profile.GetInt("KeyPress", kBindingKeys[a], 0));
     }

@@ -54,21 +54,30 @@ std::string CodePageToUtf8(const std::string& gbk) {
 char32_t NextUtf8(const char* text, size_t length, size_t* pos) {
     if (*pos >= length || text[*pos] == '\0') return 0;
     const auto* s = reinterpret_cast<const unsigned char*>(text);
-    unsigned char b = s[*pos];
-    size_t extra = 0;
-    char32_t cp = 0;
+    const unsigned char b = s[*pos];
     if (b < 0x80) {
         ++*pos;
         return b;
-    } else if ((b & 0xE0) == 0xC0) {
+    }
+    // Only the shortest form of a scalar value is a character: overlong forms (C0 80 for a NUL,
+    // E0 80 AF for '/'), surrogates (ED A0..BF) and values past U+10FFFF (F4 90.., F5..FF) are
+    // malformed, and so is every byte of them, one U+FFFD each.
+    size_t extra = 0;
+    char32_t cp = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
         extra = 1;
         cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
+    } else if (b >= 0xE0 && b <= 0xEF) {
         extra = 2;
         cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
         extra = 3;
         cp = b & 0x07;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
     } else {
         ++*pos;
         return 0xFFFD;
@@ -78,8 +87,9 @@ char32_t NextUtf8(const char* text, size_t length, size_t* pos) {
         return 0xFFFD;
     }
     for (size_t i = 1; i <= extra; ++i) {
-        unsigned char c = s[*pos + i];
-        if ((c & 0xC0) != 0x80) {
+        const unsigned char c = s[*pos + i];
+        const bool fits = i == 1 ? c >= low && c <= high : (c & 0xC0) == 0x80;
+        if (!fits) {
             ++*pos;
             return 0xFFFD;
         }

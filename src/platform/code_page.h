@@ -28,8 +28,9 @@ std::string CodePageToUtf8(const std::string& gbk);
 // otherwise the two GBK bytes as (lead << 8) | trail. 0 when GBK has no code for it.
 uint32_t CodePageCharCode(char32_t codePoint);
 
-// Decodes one UTF-8 sequence at text[*pos] and moves *pos past it; a malformed byte gives
-// U+FFFD and moves on by one. Returns 0 at the end of the text.
+// Decodes one UTF-8 sequence at text[*pos] and moves *pos past it; a malformed byte (one of an
+// overlong form, a surrogate, a value past U+10FFFF, a stray or cut-short sequence) gives U+FFFD
+// and moves on by one, so it never ends the text. Returns 0 at the end of the text.
 char32_t NextUtf8(const char* text, size_t length, size_t* pos);
 
 // The byte length of the GBK character that starts with `lead` (1 or 2).

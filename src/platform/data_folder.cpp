@@ -1,12 +1,17 @@
 // data_folder.cpp -- the working folder of a build and of an installed game.
 #include "platform/data_folder.h"
 
+#include "platform/whole_file.h"
+
 #ifndef _WIN32
 #include <pwd.h>
 #include <unistd.h>
 #endif
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -19,6 +24,29 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string gShareFolder;
+
+// The shipped defaults are a few hundred bytes; anything past this is not them.
+constexpr std::uintmax_t kMaxDefaultsBytes = 1u << 20;
+
+bool ReadSmallFile(const std::string& path, std::string& data, std::string& why) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) {
+        why = ec.message();
+        return false;
+    }
+    if (size > kMaxDefaultsBytes) {
+        why = "larger than any settings file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        why = "it cannot be read";
+        return false;
+    }
+    return true;
+}
 
 // $XDG_DATA_HOME when it is an absolute path (the only kind the convention allows), else
 // $HOME/.local/share, else the password database's home.
@@ -46,6 +74,10 @@ std::string ExecutableFolder() {
 }
 
 void SetShareFolder(const std::string& folder) { gShareFolder = folder; }
+
+std::string ShippedSettingsFile() {
+    return gShareFolder.empty() ? std::string() : (fs::path(gShareFolder) / "Keyconfig.default.ini").string();
+}
 
 const std::string& ShareFolder() { return gShareFolder; }
 
@@ -76,15 +108,19 @@ DataFolderChoice UseDataFolder(const std::string& executableFolder, const char* 
     }
     fs::path ini = data / "Keyconfig.ini";
     fs::path shippedIni = share / "Keyconfig.default.ini";
-    if (!fs::exists(ini, ec) && fs::exists(shippedIni, ec)) {
-        fs::copy_file(shippedIni, ini, ec);
-        if (ec) {
-            choice.log.push_back("Can't copy " + shippedIni.string() + " to " + ini.string() + " (" +
-                                 ec.message() + ")");
-        } else {
-            // The shipped file is read-only in the install; the player's copy is theirs to change.
-            fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write,
-                            fs::perm_options::add, ec);
+    // An empty Keyconfig.ini is what a first start on a full disk left behind (never a file the
+    // player has saved keys into): it is replaced like a missing one.
+    const bool missing = !fs::exists(ini, ec);
+    const bool empty = !missing && fs::is_regular_file(ini, ec) && fs::file_size(ini, ec) == 0 && !ec;
+    if ((missing || empty) && fs::exists(shippedIni, ec)) {
+        std::string why;
+        std::string defaults;
+        if (!ReadSmallFile(shippedIni.string(), defaults, why) ||
+            !WriteWholeFile(ini.string(), defaults, &why, 0644)) {
+            choice.log.push_back("Can't copy " + shippedIni.string() + " to " + ini.string() + " (" + why +
+                                 "); the default settings are read from the install until it can be");
+        } else if (empty) {
+            choice.log.push_back(ini.string() + " was empty; the default settings are copied in again");
         }
     }
     fs::current_path(data, ec);

@@ -25,9 +25,10 @@ std::string ExecutableFolder();
 // Decides where the game keeps its files, given the executable's folder and the environment's
 // XDG_DATA_HOME and HOME (either may be null). Installed, it creates the data folder and its
 // Replay/ folder on first run, copies the shipped Keyconfig.default.ini there as Keyconfig.ini
-// when there is none, makes
+// (whole, through a temporary file) when there is none or it is empty, makes
 // it the working folder and registers the share folder (SetShareFolder). When the data folder
-// cannot be made, the working folder stays as it is and the log says why.
+// cannot be made, the working folder stays as it is and the log says why; the settings are then
+// read from the shipped defaults until a Keyconfig.ini is saved there (ShippedSettingsFile).
 DataFolderChoice UseDataFolder(const std::string& executableFolder, const char* xdgDataHome,
                                const char* home);
 
@@ -35,3 +36,6 @@ DataFolderChoice UseDataFolder(const std::string& executableFolder, const char* 
 // and data files; "" (the default) searches the working folder only.
 void SetShareFolder(const std::string& folder);
 const std::string& ShareFolder();
+// The install's default settings (Keyconfig.default.ini in the share folder), read in place of a
+// missing or empty Keyconfig.ini; "" when run from the build.
+std::string ShippedSettingsFile();

@@ -36,8 +36,9 @@ bool HeadlessEngine::System_Snapshot(const char* filename) {
     image.width = screenWidth_;
     image.height = screenHeight_;
     image.pixels.assign(size_t(image.width) * size_t(image.height), 0xFF000000u);
-    if (filename == nullptr || !SavePng(filename, image, PngPacking::Stored)) {
-        System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
+    std::string why = "no file name";
+    if (filename == nullptr || !SavePng(filename, image, PngPacking::Stored, &why)) {
+        System_Log("Snapshot to %s failed: %s", filename != nullptr ? filename : "(null)", why.c_str());
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 // libpng.
 #include "platform/image.h"
 
+#include "platform/whole_file.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <png.h>
@@ -147,18 +149,31 @@ bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out) {
     return true;
 }
 
-bool SavePng(const std::string& path, const Image& image, PngPacking packing) {
-    if (image.width <= 0 || image.height <= 0) return false;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+namespace {
+
+void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+
+void FlushNothing(png_structp) {}
+
+}  // namespace
+
+bool SavePng(const std::string& path, const Image& image, PngPacking packing, std::string* why) {
+    if (image.width <= 0 || image.height <= 0) {
+        if (why != nullptr) *why = "the picture is empty";
+        return false;
+    }
+    // Made in memory and written whole: a full disk leaves no cut picture under the name.
+    std::string bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
+        if (why != nullptr) *why = "the picture could not be encoded";
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &bytes, AppendPngBytes, FlushNothing);
     png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -182,5 +197,5 @@ bool SavePng(const std::string& path, const Image& image, PngPacking packing) {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    return WriteWholeFile(path, bytes, why);
 }

@@ -23,6 +23,7 @@ bool DecodeImage(const std::vector<unsigned char>& bytes, Image& out);
 // How SavePng packs the picture: a file read straight back is stored as it is, which writes and
 // reads about ten times faster; a picture the player keeps is compressed.
 enum class PngPacking { Compressed, Stored };
-// Writes a PNG file. False when it cannot be written.
+// Writes a PNG file whole (whole_file.h). False when it cannot be written; `why`, when given,
+// then says why.
 bool SavePng(const std::string& path, const Image& image,
-             PngPacking packing = PngPacking::Compressed);
+             PngPacking packing = PngPacking::Compressed, std::string* why = nullptr);

@@ -1,6 +1,8 @@
 // profile.cpp -- reading and writing Windows-style profile (INI) files.
 #include "platform/profile.h"
 
+#include "platform/whole_file.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 
@@ -22,109 +24,126 @@
 
 namespace {
 
+// The profile functions read a file as UTF-16 text: ANSI and UTF-8 bytes are widened one by one
+// here (every byte that matters to a lookup, a bracket or a number, is ASCII and stays what it
+// was), UTF-16 units are taken as they are.
+using Units = std::u16string;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Blanks around lines, names and values: tab, LF, VT, FF, CR, ^Z (a DOS end of file) and space.
+bool IsBlank(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
 
-std::string Trim(const std::string& s) {
-    size_t begin = 0;
-    size_t end = s.size();
+void TrimBlanks(const Units& s, size_t& begin, size_t& end) {
     while (begin < end && IsBlank(s[begin])) ++begin;
     while (end > begin && IsBlank(s[end - 1])) --end;
-    return s.substr(begin, end - begin);
 }
 
-bool SameName(const std::string& a, const char* b) {
+// A name or value ends at its first NUL, as a C string does.
+Units UpToNul(const Units& s) {
+    const size_t nul = s.find(char16_t(0));
+    return nul == Units::npos ? s : s.substr(0, nul);
+}
+
+bool SameName(const Units& a, const char* b) {
     size_t n = std::strlen(b);
     if (a.size() != n) return false;
     for (size_t i = 0; i < n; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+        char16_t x = a[i];
+        char16_t y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = char16_t(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = char16_t(y - 'a' + 'A');
         if (x != y) return false;
     }
     return true;
 }
 
+Units Widen(const std::string& s) {
+    Units u;
+    u.reserve(s.size());
+    for (char c : s) u += char16_t(static_cast<unsigned char>(c));
+    return u;
+}
 
-// The name of a section header line, or false when the line is not one.
-bool SectionName(const std::string& line, std::string& name) {
-    std::string t = Trim(line);
-    if (t.empty() || t[0] != '[') return false;
-    size_t close = t.find(']');
-    name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+// A line that opens a section: after its blanks it starts with '[' and holds a ']' somewhere;
+// the name lies between the '[' and the LAST ']', blanks trimmed, so "[Sound] ; 0-100 [%]"
+// names the section "Sound] ; 0-100 [%". A '[' line without any ']' is an ordinary entry.
+bool SectionName(const Units& line, Units& name) {
+    size_t begin = 0, end = line.size();
+    TrimBlanks(line, begin, end);
+    if (begin >= end || line[begin] != '[') return false;
+    size_t close = end;  // one past the last ']'
+    while (close > begin && line[close - 1] != ']') --close;
+    if (close == begin) return false;
+    size_t nameBegin = begin + 1, nameEnd = close - 1;
+    TrimBlanks(line, nameBegin, nameEnd);
+    name = UpToNul(line.substr(nameBegin, nameEnd - nameBegin));
     return true;
 }
 
-// The key and value of an entry line, or false for blank lines and comments.
-bool EntryOf(const std::string& line, std::string& key, std::string& value) {
-    std::string t = Trim(line);
-    if (t.empty() || t[0] == ';') return false;
-    size_t eq = t.find('=');
-    if (eq == std::string::npos) {
-        key = t;
+// The name of an entry line and, when it has an '=', its value; false for blank lines. Lines
+// that are not "name=value" (comments, words) are entries without a value, as Windows keeps them:
+// they read as missing.
+bool EntryOf(const Units& line, Units& key, Units& value, bool& hasValue) {
+    size_t begin = 0, end = line.size();
+    TrimBlanks(line, begin, end);
+    if (begin >= end) return false;
+    const size_t eq = line.find(u'=', begin);
+    if (eq == Units::npos || eq >= end) {
+        key = UpToNul(line.substr(begin, end - begin));
         value.clear();
+        hasValue = false;
         return true;
     }
-    key = Trim(t.substr(0, eq));
-    value = Trim(t.substr(eq + 1));
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-        value = value.substr(1, value.size() - 2);
-    }
+    size_t keyEnd = eq;
+    while (keyEnd > begin && IsBlank(line[keyEnd - 1])) --keyEnd;
+    size_t valueBegin = eq + 1;
+    while (valueBegin < end && IsBlank(line[valueBegin])) ++valueBegin;
+    key = UpToNul(line.substr(begin, keyEnd - begin));
+    value = UpToNul(line.substr(valueBegin, end - valueBegin));
+    hasValue = true;
     return true;
 }
 
-uint32_t ParseProfileInt(const std::string& value) {
+// A value as GetPrivateProfileInt reads it: the text as a 30-unit GetPrivateProfileString buffer
+// holds it (matching quotes dropped, at most 29 units), then RtlUnicodeStringToInteger in base 0:
+// anything up to a space skipped, a sign, "0x", "0o" or "0b" for hexadecimal, octal or binary,
+// then digits up to the first that does not belong, wrapping modulo 2^32.
+bool ParseProfileInt(const Units& value, uint32_t& result) {
+    constexpr size_t kBuffer = 30;
+    Units v = value;
+    bool quoted = false;
+    if (!v.empty() && (v[0] == '\'' || v[0] == '"') && v.size() > 1 && v.back() == v[0]) {
+        quoted = true;
+        v.erase(0, 1);
+    }
+    Units held = v.substr(0, kBuffer - 1);
+    if (quoted && kBuffer >= v.size() && !held.empty()) held.pop_back();
+    if (held.empty()) return false;
     size_t i = 0;
-    while (i < value.size() && IsBlank(value[i])) ++i;
+    while (i < held.size() && held[i] <= ' ') ++i;
     bool negative = false;
-    if (i < value.size() && (value[i] == '+' || value[i] == '-')) {
-        negative = value[i] == '-';
+    if (i < held.size() && (held[i] == '+' || held[i] == '-')) {
+        negative = held[i] == '-';
         ++i;
     }
-    uint32_t result = 0;
-    while (i < value.size() && value[i] >= '0' && value[i] <= '9') {
-        result = result * 10u + uint32_t(value[i] - '0');
-        ++i;
+    uint32_t base = 10;
+    if (held.size() - i >= 2 && held[i] == '0') {
+        if (held[i + 1] == 'b') base = 2;
+        else if (held[i + 1] == 'o') base = 8;
+        else if (held[i + 1] == 'x') base = 16;
+        if (base != 10) i += 2;
     }
-    return negative ? 0u - result : result;
-}
-
-#if !defined(_WIN32)
-bool WriteWhole(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += size_t(n);
+    uint32_t total = 0;
+    for (; i < held.size(); ++i) {
+        const char16_t c = held[i];
+        uint32_t digit = 99;
+        if (c >= '0' && c <= '9') digit = uint32_t(c - '0');
+        else if (c >= 'A' && c <= 'Z') digit = uint32_t(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'z') digit = uint32_t(c - 'a' + 10);
+        if (digit >= base) break;
+        total = total * base + digit;
     }
+    result = negative ? 0u - total : total;
     return true;
-}
-
-
-#endif
-
-constexpr const char* kTemporarySuffix = ".tmp";
-constexpr size_t kTemporaryRandom = 6;  // the X's of mkstemps
-
-// Exactly the name of one of our temporaries beside `base`: the name, a dot, six letters or
-// digits, ".tmp".
-bool IsTemporaryOf(const std::string& name, const std::string& base) {
-    const size_t suffix = std::strlen(kTemporarySuffix);
-    if (name.size() != base.size() + 1 + kTemporaryRandom + suffix ||
-        name.compare(0, base.size(), base) != 0 || name[base.size()] != '.' ||
-        name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0) {
-        return false;
-    }
-    bool random = true;
-    for (size_t i = base.size() + 1; i < base.size() + 1 + kTemporaryRandom; ++i) {
-        const char c = name[i];
-        random = random && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
-    }
-    return random;
 }
 
 }  // namespace
@@ -211,43 +230,88 @@ void Profile::FromText(const std::string& data) {
 
 std::string Profile::ToText() const {
     std::string data = prefix_;
+    auto put = [&](const Units& units) {
+        for (char16_t u : units) {
+            switch (encoding_) {
+            case ProfileEncoding::Utf16Le:
+                data += char(u & 0xFF);
+                data += char(u >> 8);
+                break;
+            case ProfileEncoding::Utf16Be:
+                data += char(u >> 8);
+                data += char(u & 0xFF);
+                break;
+            default:
+                data += char(u);
+            }
+        }
+    };
     for (const Line& line : lines_) {
-        data += line.text;
-        data += line.end;
+        put(line.text);
+        put(line.end);
     }
+    data += tail_;
     return data;
 }
 
 void Profile::Parse(const std::string& data) {
     lines_.clear();
+    tail_.clear();
+    newLineEnd_ = u"\r\n";
+    // The marks the Windows reader knows: UTF-8 first, then UTF-16 either way round. Anything
+    // else is ANSI text.
+    Units units;
     size_t pos = 0;
-    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;  // a UTF-8 mark from an editor
+    encoding_ = ProfileEncoding::Ansi;
+    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        encoding_ = ProfileEncoding::Utf8;
+        pos = 3;
+    } else if (data.compare(0, 2, "\xFF\xFE") == 0) {
+        encoding_ = ProfileEncoding::Utf16Le;
+        pos = 2;
+    } else if (data.compare(0, 2, "\xFE\xFF") == 0) {
+        encoding_ = ProfileEncoding::Utf16Be;
+        pos = 2;
+    }
     prefix_ = data.substr(0, pos);
+    if (encoding_ == ProfileEncoding::Utf16Le || encoding_ == ProfileEncoding::Utf16Be) {
+        const bool little = encoding_ == ProfileEncoding::Utf16Le;
+        units.reserve((data.size() - pos) / 2);
+        for (; pos + 1 < data.size(); pos += 2) {
+            const unsigned char a = static_cast<unsigned char>(data[pos]);
+            const unsigned char b = static_cast<unsigned char>(data[pos + 1]);
+            units += char16_t(little ? (a | b << 8) : (a << 8 | b));
+        }
+        tail_ = data.substr(pos);  // half a unit: kept, never read
+    } else {
+        units = Widen(data.substr(pos));
+    }
+    // A line ends at a CR, an LF or a CRLF, as Windows splits profile files: a lone CR too.
     bool sawLineEnd = false;
-    while (pos < data.size()) {
-        size_t end = data.find('\n', pos);
+    size_t at = 0;
+    while (at < units.size()) {
+        size_t end = at;
+        while (end < units.size() && units[end] != '\r' && units[end] != '\n') ++end;
         Line line;
-        line.text = data.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        if (end != std::string::npos) {
-            // Each line keeps its own end: one CR before the LF belongs to it, any other CR is
-            // part of the text, read and written back as it was.
-            const bool cr = !line.text.empty() && line.text.back() == '\r';
-            if (cr) line.text.pop_back();
-            line.end = cr ? "\r\n" : "\n";
+        line.text = units.substr(at, end - at);
+        if (end < units.size()) {
+            const size_t endLength = units[end] == '\r' && end + 1 < units.size() && units[end + 1] == '\n' ? 2 : 1;
+            line.end = units.substr(end, endLength);
+            end += endLength;
             if (!sawLineEnd) {
                 newLineEnd_ = line.end;
                 sawLineEnd = true;
             }
         }
-        lines_.push_back(line);
-        if (end == std::string::npos) break;
-        pos = end + 1;
+        lines_.push_back(std::move(line));
+        at = end;
     }
 }
 
-// Index of the first header line of the section, or -1.
+// Index of the first header line of the section, or -1. Windows reads only the first section
+// of a name; a later one of the same name is never consulted.
 int Profile::FindSection(const char* section) const {
-    std::string name;
+    Units name;
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (SectionName(lines_[i].text, name) && SameName(name, section)) return int(i);
     }
@@ -256,44 +320,55 @@ int Profile::FindSection(const char* section) const {
 
 // One past the last line of the section that starts at `header`.
 size_t Profile::SectionEnd(int header) const {
-    std::string name;
+    Units name;
     size_t i = size_t(header) + 1;
     while (i < lines_.size() && !SectionName(lines_[i].text, name)) ++i;
     return i;
 }
 
-bool Profile::Find(const char* section, const char* key, std::string& value) const {
+// The line of the first entry named `key` in the section, or -1.
+int Profile::FindEntry(const char* section, const char* key) const {
     int header = FindSection(section);
-    if (header < 0) return false;
+    if (header < 0) return -1;
     size_t end = SectionEnd(header);
-    std::string k;
+    Units k, v;
+    bool hasValue = false;
     for (size_t i = size_t(header) + 1; i < end; ++i) {
-        if (EntryOf(lines_[i].text, k, value) && SameName(k, key)) return true;
+        if (EntryOf(lines_[i].text, k, v, hasValue) && SameName(k, key)) return int(i);
     }
-    return false;
+    return -1;
+}
+
+bool Profile::Find(const char* section, const char* key, std::u16string& value) const {
+    const int line = FindEntry(section, key);
+    if (line < 0) return false;
+    Units k;
+    bool hasValue = false;
+    EntryOf(lines_[size_t(line)].text, k, value, hasValue);
+    return hasValue;  // an entry without '=' reads as missing
 }
 
 uint32_t Profile::GetInt(const char* section, const char* key, uint32_t defaultValue) const {
-    std::string v;
-    if (!Find(section, key, v) || v.empty()) return defaultValue;
-    return ParseProfileInt(v);
+    Units v;
+    uint32_t result = 0;
+    if (!Find(section, key, v) || !ParseProfileInt(v, result)) return defaultValue;
+    return result;
 }
 
 std::string Profile::GetString(const char* section, const char* key, const char* defaultValue) const {
-    std::string v;
+    Units v;
     if (!Find(section, key, v)) return defaultValue != nullptr ? defaultValue : "";
-    return v;
+    if (v.size() > 1 && (v[0] == '\'' || v[0] == '"') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+    std::string text;
+    const bool wide = encoding_ == ProfileEncoding::Utf16Le || encoding_ == ProfileEncoding::Utf16Be;
+    for (char16_t u : v) text += wide && u >= 0x80 ? '?' : char(u);
+    return text;
 }
 
 void Profile::Insert(size_t at, const std::string& text) {
-    // The line before gains a line end if it was the file's last and had none. A CR it ends
-    // with must not pair with that LF (the reader would take it for the line end), so such a
-    // line gets a CRLF of its own.
-    if (at > 0 && lines_[at - 1].end.empty()) {
-        const std::string& before = lines_[at - 1].text;
-        lines_[at - 1].end = !before.empty() && before.back() == '\r' ? "\r\n" : newLineEnd_;
-    }
-    lines_.insert(lines_.begin() + long(at), Line{text, newLineEnd_});
+    // The line before gains a line end if it was the file's last and had none.
+    if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLineEnd_;
+    lines_.insert(lines_.begin() + long(at), Line{Widen(text), newLineEnd_});
 }
 
 void Profile::Set(const char* section, const char* key, const char* value) {
@@ -304,18 +379,25 @@ void Profile::Set(const char* section, const char* key, const char* value) {
         Insert(lines_.size(), entry);
         return;
     }
-    size_t end = SectionEnd(header);
-    size_t lastEntry = size_t(header);
-    std::string k, v;
-    for (size_t i = size_t(header) + 1; i < end; ++i) {
-        if (!EntryOf(lines_[i].text, k, v)) continue;
-        if (SameName(k, key)) {
-            lines_[i].text = k + "=" + value;  // its line end stays
-            return;
-        }
-        lastEntry = i;
+    const int existing = FindEntry(section, key);
+    if (existing >= 0) {
+        // The entry's name as the file spells it; its line end stays.
+        Units k, v;
+        bool hasValue = false;
+        EntryOf(lines_[size_t(existing)].text, k, v, hasValue);
+        lines_[size_t(existing)].text = k + u"=" + Widen(value);
+        return;
     }
-    Insert(lastEntry + 1, entry);
+    // After the section's last line that is not blank: every such line belongs to the section
+    // as Windows reads it (a '[' line without ']' included).
+    size_t end = SectionEnd(header);
+    size_t last = size_t(header);
+    for (size_t i = size_t(header) + 1; i < end; ++i) {
+        size_t b = 0, e = lines_[i].text.size();
+        TrimBlanks(lines_[i].text, b, e);
+        if (b < e) last = i;
+    }
+    Insert(last + 1, entry);
 }
 
 #if defined(_WIN32)
@@ -330,34 +412,7 @@ bool Profile::Save(const std::string& path) const {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    const std::string data = ToText();
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        name = path + ".";
-        unsigned seed = GetTickCount() * 2654435761u + unsigned(attempt) * 40503u + GetCurrentProcessId();
-        for (size_t i = 0; i < kTemporaryRandom; ++i, seed = seed * 1103515245u + 12345u) {
-            name += kLetters[(seed >> 16) % (sizeof kLetters - 1)];
-        }
-        name += kTemporarySuffix;
-        // CREATE_NEW fails when the name is taken.
-        file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr) != 0 &&
-              written == data.size();
-    ok = ok && FlushFileBuffers(file) != 0;
-    if (CloseHandle(file) == 0) ok = false;
-    if (ok) {
-        ok = MoveFileExA(name.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    if (!ok) DeleteFileA(name.c_str());
-    return ok;
+    return WriteWholeFile(path, ToText());
 }
 
 int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
@@ -369,7 +424,7 @@ int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
     int removed = 0;
     const auto now = fs::file_time_type::clock::now();
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        if (!IsTemporaryOf(entry.path().filename().string(), base)) continue;
+        if (!IsWholeFileTemporaryOf(entry.path().filename().string(), base)) continue;
         std::error_code kind;
         if (!entry.is_regular_file(kind)) continue;
         const auto age = now - entry.last_write_time(kind);
@@ -404,23 +459,10 @@ bool Profile::Save(const std::string& path) const {
                    ::access(path.c_str(), W_OK) != 0)) {
         return false;
     }
-    const std::string data = ToText();
-
-    // Write beside the file and rename over it, so the old file stays whole until the new one
-    // is complete. A writer killed before the rename leaves the temporary behind; the next run
-    // removes it (ProfileRemoveStaleTemporaries).
-    std::string temp = path + "." + std::string(kTemporaryRandom, 'X') + kTemporarySuffix;
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = ::mkstemps(name.data(), int(std::strlen(kTemporarySuffix)));
-    if (fd < 0) return false;
-    bool ok = WriteWhole(fd, data);
-    if (ok) ::fchmod(fd, exists ? (info.st_mode & 07777) : 0644);
-    if (ok) ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
-    return ok;
+    // Written beside the file and renamed over it, so the old file stays whole until the new
+    // one is complete. A writer killed before the rename leaves the temporary behind; the next
+    // run removes it (ProfileRemoveStaleTemporaries).
+    return WriteWholeFile(path, ToText());
 }
 
 int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
@@ -432,7 +474,7 @@ int ProfileRemoveStaleTemporaries(const std::string& path, int minAgeSeconds) {
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!IsTemporaryOf(name, base)) continue;
+        if (!IsWholeFileTemporaryOf(name, base)) continue;
         const std::string full = folder + (folder.back() == '/' ? "" : "/") + name;
         struct stat info;
         if (::lstat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;

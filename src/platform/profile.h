@@ -1,17 +1,26 @@
 // profile.h -- Windows-style profile (INI) files, as the settings file Keyconfig.ini uses them.
 //
-// Sections ("[Name]") and keys ("Key=Value") match without regard to case and to blanks around
-// them. Reading never fails: a missing file, section or key reads as the default, and a value
-// is read as an integer the way GetPrivateProfileInt reads it (leading blanks, an optional sign,
-// then the leading decimal digits; a value without digits is 0). Files with CRLF or LF line ends
-// are read alike.
+// The file reads as the Windows profile functions (GetPrivateProfileInt/String) read it:
+// - a line ends at CR, LF or CRLF (a lone CR too); a file with a UTF-8 or UTF-16 byte-order mark
+//   is read in that encoding, any other as ANSI bytes;
+// - blanks are tab, LF, VT, FF, CR, ^Z and space; they are trimmed around lines, names and
+//   values, and a name or value ends at a NUL;
+// - a line that starts with '[' and holds a ']' opens a section named by what lies between the
+//   '[' and the last ']'; a '[' line without ']' is an entry of the section before;
+// - sections and keys match without regard to ASCII case; only the first section of a name and
+//   the first key of a name in it count;
+// - a key without '=' reads as missing; an empty value reads as the default for an integer and
+//   as empty text; matching quotes around a value are dropped;
+// - an integer is read as GetPrivateProfileInt reads it: at most 29 characters of the value, a
+//   sign, "0x" (hexadecimal), "0o" (octal) or "0b" (binary), then the digits that belong,
+//   wrapping modulo 2^32. Reading never fails: a missing file, section or key is the default.
 //
 // Writing updates the file in place: an existing key gets its new value where it stands, a new
-// key goes after the last entry of its section, a new section goes at the end of the file, and
-// every other line (comments, unknown keys, blank lines) is kept byte for byte, each with its
-// own line end, so writing one key never changes what another reads. New lines take the file's
-// first line end (CRLF for a new file). The new contents go to a temporary file that then
-// replaces the old one, so a failed write leaves the old file whole.
+// key goes after the last line of its section, a new section goes at the end of the file, and
+// every other line (comments, unknown keys, blank lines) is kept unit for unit, each with its
+// own line end and in the file's own encoding, so writing one key never changes what another
+// reads. New lines take the file's first line end (CRLF for a new file). The new contents go to
+// a temporary file that then replaces the old one, so a failed write leaves the old file whole.
 //
 // A file larger than any real settings file (kMaxProfileBytes), or that cannot be read, or is
 // not an ordinary file, reads as missing and is never overwritten.
@@ -29,6 +38,9 @@ enum class ProfileStatus {
     TooLarge,    // larger than kMaxProfileBytes: read as missing, never overwritten
     Unreadable,  // cannot be read, or not an ordinary file: the same
 };
+
+// How the file's text is stored; a save keeps it.
+enum class ProfileEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
 // One profile file in memory: read once, asked many times, written once.
 class Profile {
@@ -50,20 +62,25 @@ public:
     std::string ToText() const;
 
 private:
+    // A line in the file's own units (bytes, or UTF-16 units for a UTF-16 file), so that every
+    // line the game does not change is written back exactly as it was.
     struct Line {
-        std::string text;  // without its line end
-        std::string end;   // "\r\n", "\n", or "" for a last line without one
+        std::u16string text;  // without its line end
+        std::u16string end;   // "\r\n", "\n", "\r", or empty for a last line without one
     };
     void Parse(const std::string& data);
-    bool Find(const char* section, const char* key, std::string& value) const;
+    bool Find(const char* section, const char* key, std::u16string& value) const;
+    int FindEntry(const char* section, const char* key) const;
     int FindSection(const char* section) const;
     size_t SectionEnd(int header) const;
     void Insert(size_t at, const std::string& text);
 
     ProfileStatus status_ = ProfileStatus::Missing;
+    ProfileEncoding encoding_ = ProfileEncoding::Ansi;
     std::string prefix_;  // a byte-order mark, kept
     std::vector<Line> lines_;
-    std::string newLineEnd_ = "\r\n";
+    std::string tail_;    // an odd last byte of a UTF-16 file, kept
+    std::u16string newLineEnd_ = u"\r\n";
 };
 
 // Removes the temporaries a writer of `path` left when it was killed before its rename; returns

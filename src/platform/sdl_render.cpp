@@ -562,8 +562,9 @@ bool SdlEngine::ReadScene(Image& image) {
 
 bool SdlEngine::System_Snapshot(const char* filename) {
     Image image;
-    if (filename == nullptr || !ReadScene(image) || !SavePng(filename, image, PngPacking::Stored)) {
-        System_Log("Snapshot to %s failed", filename != nullptr ? filename : "(null)");
+    std::string why = "the frame could not be read";
+    if (filename == nullptr || !ReadScene(image) || !SavePng(filename, image, PngPacking::Stored, &why)) {
+        System_Log("Snapshot to %s failed: %s", filename != nullptr ? filename : "(null)", why.c_str());
         return false;
     }
     return true;
@@ -594,8 +595,9 @@ void SdlEngine::SaveScreenshot() {
     for (int n = 2; std::filesystem::exists(name, ec) && n < 1000; ++n) {
         name = std::string("Screenshots/mirrorfall_") + stamp + "_" + std::to_string(n) + ".png";
     }
-    if (!SavePng(name, image)) {
-        System_Log("Can't save the screenshot %s", name.c_str());
+    std::string why;
+    if (!SavePng(name, image, PngPacking::Compressed, &why)) {
+        System_Log("Can't save the screenshot %s: %s", name.c_str(), why.c_str());
         return;
     }
     System_Log("Screenshot saved: %s", name.c_str());

@@ -1,6 +1,7 @@
 // replay.cpp -- the replay record, the slot files, and writing, summarising and loading them.
 #include "replay/replay.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -61,25 +62,63 @@ void ReportRefusedOnce(const char* path, const char* why) {
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
+// Reads a replay file in large blocks: the replay screens read all ten slot heads on every
+// frame, and a head line may be tens of kilobytes that must be passed over to reach the numbers
+// after it; a library call per character made that a frame's work.
+class ByteReader {
+public:
+    explicit ByteReader(FILE* file) : file_(file) {}
+    int Get() {
+        if (!Fill()) return EOF;
+        return buffer_[pos_++];
+    }
+    // Makes at least one byte available; false at the end of the file.
+    bool Fill() {
+        if (pos_ < length_) return true;
+        pos_ = 0;
+        length_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+        return length_ > 0;
+    }
+    const unsigned char* Data() const { return buffer_ + pos_; }
+    size_t Available() const { return length_ - pos_; }
+    void Skip(size_t n) { pos_ += n; }
+
+private:
+    FILE* file_;
+    unsigned char buffer_[16384];
+    size_t pos_ = 0;
+    size_t length_ = 0;
+};
+
 // Reads one line: every character up to the next line feed, which is consumed. A carriage
 // return before it is dropped, so a file saved with Windows line ends reads the same. A line
 // longer than the buffer is cut but still consumed whole, up to kMaxLineBytes. False at the end
 // of the file and for a longer line.
-bool ReadLine(FILE* file, char* out, int size) {
-    int length = 0;
-    int consumed = 0;
-    int c = std::fgetc(file);
-    if (c == EOF) {
+bool ReadLine(ByteReader& in, char* out, int size) {
+    if (!in.Fill()) {
         out[0] = '\0';
         return false;
     }
-    while (c != EOF && c != '\n') {
-        if (length < size - 1) out[length++] = static_cast<char>(c);
-        if (++consumed > kMaxLineBytes) {
+    size_t length = 0;
+    size_t consumed = 0;
+    while (in.Fill()) {
+        const unsigned char* start = in.Data();
+        const size_t available = in.Available();
+        const void* feed = std::memchr(start, '\n', available);
+        const size_t take = feed != nullptr ? size_t(static_cast<const unsigned char*>(feed) - start) : available;
+        const size_t copy = std::min(take, size_t(size - 1) - length);
+        std::memcpy(out + length, start, copy);
+        length += copy;
+        if (consumed + take > size_t(kMaxLineBytes)) {
             out[length] = '\0';
             return false;
         }
-        c = std::fgetc(file);
+        consumed += take;
+        in.Skip(take);
+        if (feed != nullptr) {
+            in.Skip(1);
+            break;
+        }
     }
     if (length > 0 && out[length - 1] == '\r') --length;
     out[length] = '\0';
@@ -91,14 +130,14 @@ enum class NumberRead { Ok, End, Bad };
 // Reads the next whitespace-separated decimal integer and checks it lies in min..max. A number
 // run straight into other characters ("12abc") or too large for 64 bits is Bad, as is one out
 // of range; nothing left but whitespace is End.
-NumberRead ReadNumber(FILE* file, int64_t min, int64_t max, int64_t* out) {
-    int c = std::fgetc(file);
-    while (c != EOF && IsSpace(c)) c = std::fgetc(file);
+NumberRead ReadNumber(ByteReader& file, int64_t min, int64_t max, int64_t* out) {
+    int c = file.Get();
+    while (c != EOF && IsSpace(c)) c = file.Get();
     if (c == EOF) return NumberRead::End;
     bool negative = false;
     if (c == '-' || c == '+') {
         negative = c == '-';
-        c = std::fgetc(file);
+        c = file.Get();
     }
     if (c == EOF || c < '0' || c > '9') return NumberRead::Bad;
     uint64_t magnitude = 0;
@@ -107,7 +146,7 @@ NumberRead ReadNumber(FILE* file, int64_t min, int64_t max, int64_t* out) {
     while (c != EOF && c >= '0' && c <= '9') {
         if (magnitude > (limit - uint64_t(c - '0')) / 10) overflow = true;
         if (!overflow) magnitude = magnitude * 10 + uint64_t(c - '0');
-        c = std::fgetc(file);
+        c = file.Get();
     }
     if (c != EOF && !IsSpace(c)) return NumberRead::Bad;
     if (overflow || (!negative && magnitude > uint64_t(INT64_MAX))) return NumberRead::Bad;
@@ -151,7 +190,7 @@ bool ReadPracticeMark(FILE* file, int32_t* attack) {
 // Reads a replay's head: its four text lines, then seed, result, score and frame count, each
 // as far as the file holds them and counted in linesRead and numbersRead. Leaves the file just
 // after the frame count, at the first word.
-void ReadHead(FILE* file, ReplaySummary* head) {
+void ReadHead(ByteReader& file, ReplaySummary* head) {
     std::memset(head, 0, sizeof *head);
     while (head->linesRead < 4 && ReadLine(file, head->lines[head->linesRead], ReplaySummary::kLineSize)) {
         ++head->linesRead;
@@ -240,7 +279,8 @@ bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary) {
         std::memset(summary, 0, sizeof *summary);
         return false;
     }
-    ReadHead(file, summary);
+    ByteReader reader(file);
+    ReadHead(reader, summary);
     std::fclose(file);
     return true;
 }
@@ -259,8 +299,9 @@ bool LoadReplayFile(const char* path) {
         return false;
     }
 
+    ByteReader reader(file);
     ReplaySummary head;
-    ReadHead(file, &head);
+    ReadHead(reader, &head);
     const char* damage = nullptr;
     if (head.linesRead < 4) {
         damage = "it ends within its first four lines";
@@ -285,7 +326,7 @@ bool LoadReplayFile(const char* path) {
         int64_t word = 0;
         // The game writes words 0..255; any other 32-bit number still decodes by the frame's
         // own rule, so it is kept as written.
-        NumberRead read = ReadNumber(file, INT32_MIN, INT32_MAX, &word);
+        NumberRead read = ReadNumber(reader, INT32_MIN, INT32_MAX, &word);
         if (read != NumberRead::Ok) {
             FileLog("Replay %s: %s after frame %d of %d; it plays back that far", path,
                       read == NumberRead::End ? "the file ends" : "a damaged word", int(loaded),
@@ -300,6 +341,23 @@ bool LoadReplayFile(const char* path) {
                 sizeof record.replayInputs - sizeof(int32_t) * size_t(record.replayEnd));
     std::fclose(file);
     return true;
+}
+
+const char* LoadNamedReplayFile(const char* path, ReplaySummary* summary) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found) return "no such file";
+    if (error) return "cannot be read";
+    if (status.type() == fs::file_type::directory) return "a folder, not a replay file";
+    if (status.type() != fs::file_type::regular) return "not a regular file (a device or pipe is never a replay)";
+    const uintmax_t size = fs::file_size(path, error);
+    if (!error && size > uintmax_t(kMaxReplayBytes)) return "larger than any replay";
+    if (!ReadReplaySummaryFile(path, summary)) return "cannot be read";
+    if (!LoadReplayFile(path)) {
+        return "not a replay file (its first four lines or numbers are missing or damaged)";
+    }
+    return nullptr;
 }
 
 bool LoadReplay(int slot) {

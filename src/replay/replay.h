@@ -46,7 +46,7 @@ bool WriteReplayFile(const char* path, const char* replayName, const char* playe
 // What the replay screens show of a slot. Lines are kept as stored (the trailing space
 // included, a CR before the line feed removed); a line longer than the buffer is cut.
 struct ReplaySummary {
-    static constexpr int kLineSize = 1040;  // a text field holds up to 1026 bytes
+    static constexpr int kLineSize = 2064;  // a text field hands out up to 2048 bytes
     char lines[4][kLineSize];  // replay name, player name, illustration, date
     int32_t seed;
     int32_t result;            // lives left at the end; negative: the game was lost
@@ -72,6 +72,12 @@ bool ReadReplaySummaryFile(const char* path, ReplaySummary* summary);
 // record is 0.
 bool LoadReplay(int slot);
 bool LoadReplayFile(const char* path);
+
+// A replay named by the user (mirrorfall-sim, --timedemo): fills `summary` and loads it as
+// LoadReplayFile does. Returns nullptr when it loaded, else why not, in words to show the user:
+// "no such file", "a folder, not a replay file", "not a regular file (a device or pipe is never
+// a replay)", "larger than any replay", "cannot be read", or "not a replay file (...)".
+const char* LoadNamedReplayFile(const char* path, ReplaySummary* summary);
 
 // Removes the ".tmp" files a save killed before its rename left beside the slots (older than a
 // minute, so no other running game's save), with a log line each. The slots themselves are

@@ -13,6 +13,7 @@
 #include "core/state.h"
 #include "gfx/glyph_font.h"
 #include "input/keys.h"
+#include "platform/code_page.h"
 #include "replay/replay.h"
 #include "replay/score_file.h"
 #include "ui/practice_screen.h"
@@ -49,6 +50,39 @@ bool TakeSideArrow() {
     return true;
 }
 
+// Draws the text five times over, outlined in black, as DrawOutlined describes.
+template <class Draw>
+void Outlined(int x, int y, int alpha, int row, Draw draw) {
+    const uint32_t a = uint32_t(alpha & 0xFF) << 24;
+    const float fx = float(x), fy = float(y);
+    listFont.SetTint(a, -1);
+    draw(fx, fy - 1);
+    draw(fx, fy + 1);
+    draw(fx - 1, fy);
+    draw(fx + 1, fy);
+    listFont.SetTint(a | (menus.menuCursor + 1 == row ? 0xFFFF00u : 0xFFFFFFu), -1);
+    draw(fx, fy);
+}
+
+constexpr int kScreenEdge = 640;
+
+// A slot's line drawn only as far as its column reaches (the next column's start, or the
+// screen's edge): a long name neither runs over its neighbour nor costs glyphs no one sees, so
+// ten slots of the longest names draw about as much as ten short ones.
+void DrawInColumn(int x, int y, const char* text, int width, int row) {
+    static char16_t wide[ReplaySummary::kLineSize + 1];
+    const size_t units = CodePageToWide(text, -1, wide, ReplaySummary::kLineSize);
+    const float tracking = listFont.Tracking();
+    float pen = 0;
+    size_t shown = 0;
+    while (shown < units && pen + listFont.Advance(wide[shown]) <= float(width)) {
+        pen += listFont.Advance(wide[shown]) + tracking;
+        ++shown;
+    }
+    wide[shown] = 0;
+    Outlined(x, y, 255, row, [](float px, float py) { listFont.DrawWide(px, py, 0, wide, 1.0f); });
+}
+
 void DrawSlotList() {
     char text[64];
     for (int n = 1; n <= kReplaySlotCount; ++n) {
@@ -61,10 +95,10 @@ void DrawSlotList() {
             DrawOutlined(36, top, "<None>", 255, n);
             continue;
         }
-        DrawOutlined(39, top, summary.lines[0], 255, n);
-        DrawOutlined(179, top, summary.lines[1], 255, n);
-        DrawOutlined(289, top, summary.lines[2], 255, n);
-        DrawOutlined(349, bottom, summary.lines[3], 255, n);
+        DrawInColumn(39, top, summary.lines[0], 179 - 39, n);
+        DrawInColumn(179, top, summary.lines[1], 289 - 179, n);
+        DrawInColumn(289, top, summary.lines[2], kScreenEdge - 289, n);
+        DrawInColumn(349, bottom, summary.lines[3], kScreenEdge - 349, n);
         if (summary.result >= 0) std::snprintf(text, sizeof text, "%d life all", summary.result);
         else std::snprintf(text, sizeof text, "Work Harder");
         DrawOutlined(39, bottom, text, 255, n);
@@ -106,15 +140,7 @@ void SaveIntoSelectedSlot() {
 }  // namespace
 
 void DrawOutlined(int x, int y, const char* text, int alpha, int row) {
-    const uint32_t a = uint32_t(alpha & 0xFF) << 24;
-    const float fx = float(x), fy = float(y);
-    listFont.SetTint(a, -1);
-    listFont.DrawText(fx, fy - 1, 0, text, 1.0f);
-    listFont.DrawText(fx, fy + 1, 0, text, 1.0f);
-    listFont.DrawText(fx - 1, fy, 0, text, 1.0f);
-    listFont.DrawText(fx + 1, fy, 0, text, 1.0f);
-    listFont.SetTint(a | (menus.menuCursor + 1 == row ? 0xFFFF00u : 0xFFFFFFu), -1);
-    listFont.DrawText(fx, fy, 0, text, 1.0f);
+    Outlined(x, y, alpha, row, [text](float px, float py) { listFont.DrawText(px, py, 0, text, 1.0f); });
 }
 
 void CreateNameFields() {

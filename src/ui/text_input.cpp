@@ -108,6 +108,22 @@ int TextInput::Length() const {
 
 float TextInput::Cell(char16_t c) const { return fieldFont.Advance(c); }
 
+void TextInput::KeepOneLineInBox() {
+    // The layout below cuts a one-line field's text only up to the caret. Typed in front of the
+    // text (after Home), the text would grow past the box unseen; it keeps here what the layout
+    // keeps when typing at the end: up to the first unit that starts at or beyond the right edge.
+    if (height / lineHeight - 2 > 0) return;  // a field that wraps onto further lines
+    float penX = 0;
+    for (int k = 0; text[k] != 0; ++k) {
+        if (penX >= width) {
+            text[k + 1] = 0;
+            caret = std::min(caret, k + 1);
+            return;
+        }
+        penX += Cell(text[k]);
+    }
+}
+
 bool TextInput::IsActive(const TextInput* field) { return field != nullptr && activeField == field; }
 
 void TextInput::Deactivate() { SetActiveField(nullptr); }
@@ -160,6 +176,24 @@ void TextInput::RemoveSelection() {
     selEnd = selStart;
 }
 
+namespace {
+
+// A character event carries a printable ASCII code or the two bytes of a GBK character; any
+// other code (0, a control code, a lone byte 0x80..0xFF, a pair GBK does not use) is no
+// character and would put a NUL or a stray byte into the name.
+bool IsCharacterCode(int code) {
+    if (code == 22) return true;  // Ctrl+V, refused below as it always was
+    if (code < 0x80) return code >= 0x20 && code != 0x7F;
+    if (code > 0xFFFF) return false;
+    const int lead = code >> 8, trail = code & 0xFF;
+    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F) return false;
+    const char bytes[2] = {char(lead), char(trail)};
+    char16_t unit[2];
+    return CodePageToWide(bytes, 2, unit, 2) == 1 && unit[0] != 0 && unit[0] != u'?';
+}
+
+}  // namespace
+
 void TextInput::OnChar(int code) {
     switch (code) {
         case 9:
@@ -178,6 +212,7 @@ void TextInput::OnChar(int code) {
     }
     RemoveSelection();
     if (caret >= kMaxUnits || Length() >= kMaxUnits) return;
+    if (!IsCharacterCode(code)) return;
     char bytes[3] = {};
     int count = 1;
     if (code >= 128) {
@@ -351,6 +386,7 @@ void TextInput::Draw(float x, float y) {
     hitRect = Rect(x, y, x + width, y + height);
 
     bool active = IsActive(this);
+    KeepOneLineInBox();
     float caretX = x, caretY = y;
     if (caret > 0) {
         float penX = x, penY = y;

@@ -63,6 +63,7 @@ public:
     const Rect& HitRect() const { return hitRect; }
 
 private:
+    void KeepOneLineInBox();
     void PlaceCaret();
     void RemoveSelection();
     int Length() const;
@@ -70,7 +71,8 @@ private:
 
     int32_t lineCount = 0;
     char16_t text[kMaxUnits + 1];
-    char narrowText[1026];
+    // Room for every unit as two GBK bytes: a name the field took is handed out whole.
+    char narrowText[2 * kMaxUnits + 1];
     float width;
     float height;
     int32_t caret = 0;

@@ -4,6 +4,7 @@
 #include "flow_harness.h"
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -264,6 +265,45 @@ TEST_F(ReplayScreensTest, ResultAndScoreLinesOfTheList) {
     EXPECT_FALSE(Cue(CUE_OK00));
     engine->SetKey(VK_RETURN, false);
     Run();
+}
+
+// Ten slots with the longest names the fields hand out (1024 Chinese characters, 2048 bytes) and
+// 60000-byte head lines: each line is drawn only as far as its column reaches, so the list costs
+// about what it costs with short names.
+TEST_F(ReplayScreensTest, LongNamesAreDrawnOnlyAsFarAsTheirColumns) {
+    auto writeSlots = [](const std::string& name, const std::string& comment) {
+        for (int slot = 1; slot <= 10; ++slot) {
+            char path[32];
+            std::snprintf(path, sizeof path, "Replay/qz507_%02d.rpy", slot);
+            std::ofstream(path, std::ios::binary)
+                << name << " \n" << name << " \n" << comment << " \n2026/01/02 03:04:05\n7 2 4321000 1 ";
+        }
+    };
+    ToTitle();
+    Tap(VK_DOWN);
+    Tap(VK_RETURN);
+    ASSERT_EQ(run.screen, Screen::ReplayList);
+    writeSlots("AB", "C");
+    Run();
+    NextFrameText();
+    const long shortQuads = engine->QuadsThisScene();
+
+    std::string chinese;
+    for (int i = 0; i < 1024; ++i) chinese += "\xD6\xD0";  // 中
+    writeSlots(chinese, std::string(60000, 'x'));
+    Run();
+    std::vector<DrawnText> text = NextFrameText();
+    const long longQuads = engine->QuadsThisScene();
+    // 140 pixels hold eight full-width characters, 110 six, 351 pixels 43 half-width ones.
+    std::string eight, six;
+    for (int i = 0; i < 8; ++i) eight += "\xE4\xB8\xAD";
+    for (int i = 0; i < 6; ++i) six += "\xE4\xB8\xAD";
+    EXPECT_EQ(TextAt(text, 39, NameRow(4)), eight);
+    EXPECT_EQ(TextAt(text, 179, NameRow(4)), six);
+    EXPECT_EQ(TextAt(text, 289, NameRow(4)), std::string(43, 'x'));
+    EXPECT_EQ(TextAt(text, 156, InfoRow(4)), "4321000 coins collected");
+    // About what short names cost: (8 + 6 + 43) glyphs against 4, five times, in ten slots.
+    EXPECT_LT(longQuads, shortQuads + 10 * 5 * (8 + 6 + 43));
 }
 
 TEST_F(ReplayScreensTest, RightWithoutAScoreFileStaysOnTheList) {

@@ -72,6 +72,41 @@ TEST(CodePage, ReplacementsOfWhatHasNoConversion) {
     EXPECT_EQ(CodePageToUtf8("a\xD6\xD0\xFF\x80" "b\xD6"), "a\xE4\xB8\xAD?\xE2\x82\xAC" "b?");
 }
 
+// UTF-8 as the platform's text events carry it: only shortest forms of scalar values decode;
+// every byte of anything else is one '?', and none of them ends the text.
+TEST(CodePage, Utf8RefusesOverlongFormsSurrogatesAndValuesPastTheLast) {
+    const struct {
+        const char* utf8;
+        const char* gbk;
+    } cases[] = {
+        {"\xC1\x81", "??"},                  // 'A' in two bytes
+        {"\xE0\x80\xAF", "???"},              // '/' in three
+        {"ab\xC0\x80" "cd", "ab??cd"},         // an overlong NUL does not end the text
+        {"\xF0\x80\x80\xAF", "????"},          // '/' in four
+        {"\xED\xA0\x80", "???"},              // a surrogate
+        {"\xED\x9F\xBF" "a", "?a"},            // U+D7FF: a character, without a GBK code
+        {"\xF4\x90\x80\x80", "????"},          // past U+10FFFF
+        {"\xF5\x80\x80\x80", "????"},
+        {"\xE4\xB8", "??"},                    // cut short at the end
+        {"\xE4\xB8" "a", "??a"},               // cut short before an ASCII character
+        {"\x80\xBF", "??"},                    // stray continuation bytes
+        {"\xC2\xB7", "\xA1\xA4"},              // U+00B7 in its shortest form
+        {"\xE4\xB8\xAD", "\xD6\xD0"},          // 中
+        {"\xF0\x90\x80\x80", "?"},             // U+10000: a character, without a GBK code
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToCodePage(c.utf8), c.gbk) << testing::PrintToString(std::string(c.utf8));
+    }
+    // Each malformed byte moves on by exactly one.
+    const char text[] = "\xE0\x80\xAF";
+    size_t pos = 0;
+    for (size_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(NextUtf8(text, 3, &pos), char32_t(0xFFFD));
+        EXPECT_EQ(pos, i);
+    }
+    EXPECT_EQ(NextUtf8(text, 3, &pos), char32_t(0));
+}
+
 // Every double-byte code the table knows reads as one character that writes back as the same two
 // bytes, and the two levels of GB2312's characters are all there.
 TEST(CodePage, DoubleByteTableRoundTrips) {

@@ -12,6 +12,7 @@
 
 #include "platform/headless_engine.h"
 #include "support/headless.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -92,6 +93,44 @@ TEST_F(DataFolderTest, AnInstalledGameWorksInThePlayersDataFolder) {
     choice = UseDataFolder(bin_.string(), (root_ / "xdg").c_str(), (root_ / "home").c_str());
     ASSERT_TRUE(choice.installed);
     EXPECT_EQ(ReadText(data / "Keyconfig.ini"), "[KeyPress]\r\nUP=87\r\n");
+}
+
+TEST_F(DataFolderTest, AnEmptySettingsFileLeftByAFailedFirstStartIsReplacedByTheDefaults) {
+    fs::path data = root_ / "xdg" / "mirrorfall";
+    fs::create_directories(data / "Replay");
+    WriteText(data / "Keyconfig.ini", "");
+    DataFolderChoice choice = UseDataFolder(bin_.string(), (root_ / "xdg").c_str(), (root_ / "home").c_str());
+    ASSERT_TRUE(choice.installed);
+    EXPECT_EQ(ReadText(data / "Keyconfig.ini"), "[KeyPress]\r\nUP=38\r\n");
+    ASSERT_EQ(choice.log.size(), 1u);
+    EXPECT_NE(choice.log[0].find("was empty"), std::string::npos);
+    // A file with anything in it is the player's and stays.
+    WriteText(data / "Keyconfig.ini", "\r\n");
+    fs::current_path(start_);
+    UseDataFolder(bin_.string(), (root_ / "xdg").c_str(), (root_ / "home").c_str());
+    EXPECT_EQ(ReadText(data / "Keyconfig.ini"), "\r\n");
+}
+
+TEST_F(DataFolderTest, AFirstStartOnAFullDiskLeavesNoEmptySettingsAndSaysWhy) {
+    SmallDisk disk(256 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot();
+    fs::create_directories(disk.Path() / "mirrorfall" / "Replay");
+    disk.Fill();
+    DataFolderChoice choice = UseDataFolder(bin_.string(), disk.Path().c_str(), (root_ / "home").c_str());
+    EXPECT_FALSE(fs::exists(disk.Path() / "mirrorfall" / "Keyconfig.ini"));
+    ASSERT_EQ(choice.log.size(), 1u);
+    EXPECT_NE(choice.log[0].find("No space left on device"), std::string::npos) << choice.log[0];
+    // The settings are read from the install meanwhile.
+    EXPECT_EQ(fs::path(ShippedSettingsFile()), share_ / "Keyconfig.default.ini");
+    // Once there is room, the next start copies them.
+    disk.FreeUp();
+    fs::current_path(start_);
+    UseDataFolder(bin_.string(), disk.Path().c_str(), (root_ / "home").c_str());
+    EXPECT_EQ(ReadText(disk.Path() / "mirrorfall" / "Keyconfig.ini"), "[KeyPress]\r\nUP=38\r\n");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(disk.Path() / "mirrorfall")) ++entries;
+    EXPECT_EQ(entries, 2);  // Replay and the settings: no temporary left behind
+    fs::current_path(start_);
 }
 
 TEST_F(DataFolderTest, AnInstallIntoTheDataHomeSharesItsFolderWithThePlayer) {

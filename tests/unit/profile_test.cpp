@@ -75,6 +75,105 @@ TEST_F(ProfileTest, ReadsValuesTheWayTheWindowsReaderDoes) {
     EXPECT_EQ(ProfileGetInt("KeyPress", "UP", 7, dir_ + "/absent.ini"), 7u);
 }
 
+// Hand-edited and damaged files, each with the value the Windows profile functions read from it
+// (GetPrivateProfileInt with the default 777; Wine 8's functions, run by
+// tests/windows/profile_differential.sh, read every one alike).
+TEST_F(ProfileTest, ReadsHandEditedFilesAsWindowsDoes) {
+    using namespace std::string_literals;
+    const std::string utf16 = "[Sound]\r\nBGM=80\r\n";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char c : utf16) {
+        little += c;
+        little += '\0';
+        big += '\0';
+        big += c;
+    }
+    const struct {
+        std::string file;
+        const char* section;
+        const char* key;
+        uint32_t windows;
+    } cases[] = {
+        // Line ends: a lone CR ends a line, so does any run of CRs and LFs.
+        {"[KeyPress]\r\nUP=38\rDOWN=40\r\n", "KeyPress", "DOWN", 40},
+        {"[KeyPress]\rUP=38\rDOWN=40\r[Sound]\rBGM=80\r", "Sound", "BGM", 80},
+        {"[Sound]\r\r\nBGM=80\r\r\nSE=70\r\r\n", "Sound", "SE", 70},
+        {"[Sound]\n\rBGM=80", "Sound", "BGM", 80},
+        // Byte-order marks: UTF-16 either way round, UTF-8.
+        {little, "Sound", "BGM", 80},
+        {big, "Sound", "BGM", 80},
+        {"\xEF\xBB\xBF[Sound]\r\nBGM=80\r\n", "Sound", "BGM", 80},
+        // Blanks: tab, LF, VT, FF, CR, ^Z and space around names and values.
+        {"\x1A[ Sound\t]\x0B\r\n\x0C BGM\x0B=\t\x1A 55\x1A\r\n", "Sound", "BGM", 55},
+        // A NUL ends a name or a value.
+        {"[Sound]\r\nBGM\0junk=66\r\n"s, "Sound", "BGM", 66},
+        {"[Sound]\r\nBGM=6\0" "7\r\n"s, "Sound", "BGM", 6},
+        {"[Sound]\r\nBGM=\0" "7\r\n"s, "Sound", "BGM", 777},
+        {"[Sound\0junk]\r\nBGM=9\r\n"s, "Sound", "BGM", 9},
+        // Section headers: the name runs to the LAST ']'; a '[' line without one is an entry.
+        {"[Sound] ; volumes [0-100]\r\nBGM=80\r\n", "Sound", "BGM", 777},
+        {"[Sound] ; volumes\r\nBGM=80\r\n", "Sound", "BGM", 80},
+        {"[KeyPress]\r\nUP=38\r\n[Sound\r\nBGM=80\r\n", "Sound", "BGM", 777},
+        {"[KeyPress]\r\nUP=38\r\n[Sound\r\nBGM=80\r\n", "KeyPress", "BGM", 80},
+        // Only the first section of a name counts.
+        {"[Sound]\r\nBGM=1\r\n[Sound]\r\nBGM=2\r\nSE=3\r\n", "Sound", "SE", 777},
+        // Entries without '=' read as missing; comments are entries of their own.
+        {"[Sound]\r\nBGM\r\nBGM=5\r\n", "Sound", "BGM", 777},
+        {"[Sound]\r\n;BGM=5\r\nBGM=6 ; loud\r\n", "Sound", "BGM", 6},
+        // Number forms.
+        {"[Sound]\r\nBGM=0x10\r\n", "Sound", "BGM", 16},
+        {"[Sound]\r\nBGM=0X10\r\n", "Sound", "BGM", 0},
+        {"[Sound]\r\nBGM=-0x10\r\n", "Sound", "BGM", 4294967280u},
+        {"[Sound]\r\nBGM=0o17\r\n", "Sound", "BGM", 15},
+        {"[Sound]\r\nBGM=0b101\r\n", "Sound", "BGM", 5},
+        {"[Sound]\r\nBGM=010\r\n", "Sound", "BGM", 10},
+        {"[Sound]\r\nBGM=\x01" "42\r\n", "Sound", "BGM", 42},
+        {"[Sound]\r\nBGM=- 5\r\n", "Sound", "BGM", 0},
+        // At most 29 characters are read, then wrapped modulo 2^32.
+        {"[Sound]\r\nBGM=123456789012345678901234567890123\r\n", "Sound", "BGM", 1849262357u},
+        // Quoted, 30 characters after the opening quote: the buffer holds 29 of them and drops
+        // its last for the closing quote it never got, so 28 digits are read.
+        {"[Sound]\r\nBGM=\"12345678901234567890123456789\"\r\n", "Sound", "BGM", 3191403342u},
+    };
+    for (const auto& c : cases) {
+        Profile profile;
+        profile.FromText(c.file);
+        EXPECT_EQ(profile.GetInt(c.section, c.key, 777), c.windows)
+            << c.section << "/" << c.key << " in " << testing::PrintToString(c.file);
+    }
+    // Text: a key without '=' is missing (the default), an empty value is empty.
+    Profile pad;
+    pad.FromText("[Pad]\r\nSouth\r\nEast=\r\nWest='BOMB'\rNorth=\"SKIP\r\n");
+    EXPECT_EQ(pad.GetString("Pad", "South", "SHOOT+13"), "SHOOT+13");
+    EXPECT_EQ(pad.GetString("Pad", "East", "BOMB"), "");
+    EXPECT_EQ(pad.GetString("Pad", "West", "x"), "BOMB");
+    EXPECT_EQ(pad.GetString("Pad", "North", "x"), "\"SKIP");
+}
+
+TEST_F(ProfileTest, SavingKeepsTheFilesEncodingAndEveryLineItDoesNotChange) {
+    using namespace std::string_literals;
+    std::string little = "\xFF\xFE";
+    for (char c : "[Sound]\r\nBGM=80\r\n; mine\r\n"s) {
+        little += c;
+        little += '\0';
+    }
+    Write(little);
+    ASSERT_TRUE(ProfileWriteString("Sound", "SE", "70", path_));
+    ASSERT_TRUE(ProfileWriteString("KeyPress", "UP", "38", path_));
+    std::string expected = "\xFF\xFE";
+    for (char c : "[Sound]\r\nBGM=80\r\n; mine\r\nSE=70\r\n[KeyPress]\r\nUP=38\r\n"s) {
+        expected += c;
+        expected += '\0';
+    }
+    EXPECT_EQ(Read(), expected);
+    EXPECT_EQ(ProfileGetInt("Sound", "BGM", 0, path_), 80u);
+
+    // A lone CR is a line end: saving UP keeps DOWN.
+    Write("[KeyPress]\r\nUP=38\rDOWN=40\r\n");
+    ASSERT_TRUE(ProfileWriteString("KeyPress", "UP", "87", path_));
+    EXPECT_EQ(Read(), "[KeyPress]\r\nUP=87\rDOWN=40\r\n");
+}
+
 TEST_F(ProfileTest, ReadsTextValuesTrimmedAndUnquoted) {
     Write("[Pad]\r\nSouth = SHOOT \r\nEast=\"BOMB\"\r\nWest=\r\nStart=27\r\n[Other]\r\nNorth=SKIP\r\n");
     const struct {

@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -104,6 +107,71 @@ TEST_F(ScoreFileTest, AFullListKeepsTheHighestScoresWithinItsRoom) {
     EXPECT_EQ(scoreList.count, kScoreListRoom);
     EXPECT_EQ(scoreList.records[1], kScoreListRoom + 499);
     EXPECT_EQ(scoreList.records[kScoreListRoom], 500);
+}
+
+// The records as they were read with "%c" and "%lld", one library call per character: the
+// one-pass reader must read every file as this did.
+std::vector<int64_t> RecordsAsScanfReadThem(const std::string& text) {
+    std::vector<int64_t> records;
+    FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (file == nullptr) return records;
+    for (;;) {
+        char separator;
+        if (std::fscanf(file, "%c", &separator) != 1) break;
+        long long number;
+        if (std::fscanf(file, "%lld", &number) != 1) continue;
+        records.push_back(number);
+    }
+    std::fclose(file);
+    return records;
+}
+
+TEST_F(ScoreFileTest, EveryFileReadsAsTheRecordsAlwaysHave) {
+    const char* fixed[] = {
+        " 1200 85 3000", "", " ", "\n 5", " 5\n", " -7 +8", " 12abc 4", "+-5 6", " - 5", "x9",
+        "  9", " 99999999999999999999999 -99999999999999999999999 9223372036854775807",
+        " -9223372036854775808", "\t\r\v\f7", " 0x10", " 1 2\n\n3",
+    };
+    std::vector<std::string> files(std::begin(fixed), std::end(fixed));
+    uint32_t state = 7;
+    const char alphabet[] = " 0123456789-+\n\rx\t";
+    for (int n = 0; n < 400; ++n) {
+        std::string text;
+        state = state * 214013u + 2531011u;
+        const int length = int((state >> 16) % 40);
+        for (int i = 0; i < length; ++i) {
+            state = state * 214013u + 2531011u;
+            text += alphabet[(state >> 16) % (sizeof alphabet - 1)];
+        }
+        files.push_back(text);
+    }
+    for (const std::string& text : files) {
+        WriteFile(text);
+        std::vector<int64_t> expected = RecordsAsScanfReadThem(text);
+        std::sort(expected.begin(), expected.end(), std::greater<int64_t>());
+        ASSERT_TRUE(LoadScoreList());
+        ASSERT_EQ(scoreList.count, int32_t(expected.size())) << testing::PrintToString(text);
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(scoreList.records[i + 1], expected[i]) << testing::PrintToString(text);
+        }
+    }
+}
+
+TEST_F(ScoreFileTest, AnAbsurdlyLargeFileIsReadFromItsNewestRecordsAndKept) {
+    // More than 64 MB of games: the newest part is read, the file is never touched.
+    std::string text;
+    text.reserve((size_t(65) << 20) + 64);
+    while (text.size() < (size_t(65) << 20)) text += " 1";
+    text += " 500 700";
+    WriteFile(text);
+    const auto size = std::filesystem::file_size("Replay/score.rpy");
+    ASSERT_TRUE(LoadScoreList());
+    EXPECT_EQ(scoreList.records[1], 700);
+    EXPECT_EQ(scoreList.records[2], 500);
+    const ScoreRank rank = AppendScore(600);
+    EXPECT_EQ(rank.rank, 2);  // 700 and the new game itself
+    EXPECT_GT(rank.total, 1000000);
+    EXPECT_EQ(std::filesystem::file_size("Replay/score.rpy"), size + 4);
 }
 
 TEST_F(ScoreFileTest, AMissingFileGivesNoList) {

@@ -197,7 +197,41 @@ TEST_F(TextInputTest, AFieldNeverHoldsMoreThan1024Units) {
     for (int i = 0; i < 1024; ++i) chinese += "\xE4\xB8\xAD";
     Type(chinese.c_str());
     EXPECT_EQ(Text(tall).size(), 1024u);
-    EXPECT_EQ(std::string(tall.GetText()).size(), 1024u);  // 512 whole characters of 2 bytes
+    // ...and handed out whole: the field's limit and the replay file's agree.
+    EXPECT_EQ(std::string(tall.GetText()).size(), 2048u);
+}
+
+TEST_F(TextInputTest, TypingInFrontOfTheTextKeepsAOneLineFieldInsideItsBox) {
+    ClickAt(45, 40);
+    Type("abcdefghijklmnopqrs");  // nineteen: the last starts past the edge and is kept
+    DrawAll();
+    Key(VK_HOME);
+    for (int i = 0; i < 250; ++i) {
+        Type("x");
+        DrawAll();
+    }
+    // As much as typing at the end keeps: up to the first character past the right edge.
+    EXPECT_EQ(Text(*fields[0]).size(), 19u);
+    EXPECT_EQ(Text(*fields[0]).substr(0, 3), u"xxx");
+    EXPECT_LE(fields[0]->Caret(), 19);
+    Type("y");
+    DrawAll();
+    EXPECT_EQ(Text(*fields[0]).size(), 19u);
+}
+
+TEST_F(TextInputTest, CodesThatAreNoCharacterAreRefused) {
+    ClickAt(45, 40);
+    const int refused[] = {0, 1, 7, 31, 127, 0x80, 0xA4, 0xFF, 0x0041, 0x1041, 0x80FF, 0xFF40, 0xD67F,
+                           0xD630, 0x10000, -5, 0x7FFFFFFF};
+    for (int code : refused) {
+        if (code == 0x0041) continue;  // 'A' itself is a character (below)
+        fields[0]->OnChar(code);
+        EXPECT_EQ(Text(*fields[0]), u"") << std::hex << code;
+    }
+    fields[0]->OnChar('A');
+    fields[0]->OnChar(0xD6D0);  // 中
+    EXPECT_EQ(Text(*fields[0]), u"A\u4E2D");
+    EXPECT_STREQ(fields[0]->GetText(), "A\xD6\xD0");
 }
 
 TEST_F(TextInputTest, ClicksActivateOneFieldAndTextInputFollows) {

@@ -137,27 +137,11 @@ bool ParseInt(const char* text, int64_t min, int64_t max, int64_t* out) {
 
 // A replay named on the command line: it must exist, be a file and be readable; its head must
 // load. Damage after the head is reported and the record plays as far as it is sound.
-bool LoadNamedReplay(const std::string& path, ReplaySummary* summary) {
-    std::error_code error;
-    if (!fs::exists(path, error)) {
-        Error("%s: no such file", path.c_str());
-        return false;
-    }
-    if (fs::is_directory(path, error)) {
-        Error("%s: is a folder, not a replay file", path.c_str());
-        return false;
-    }
-    if (!fs::is_regular_file(path, error)) {
-        Error("%s: is not a regular file (a device or pipe is never a replay)", path.c_str());
-        return false;
-    }
-    if (!ReadReplaySummaryFile(path.c_str(), summary)) {
-        Error("%s: cannot be read", path.c_str());
-        return false;
-    }
-    if (!LoadReplayFile(path.c_str())) {
-        Error("%s: not a replay file (its first four lines or numbers are missing or damaged)",
-              path.c_str());
+bool LoadNamedReplay(const std::string& path, ReplaySummary* summary, std::string* refusal = nullptr) {
+    if (const char* why = LoadNamedReplayFile(path.c_str(), summary)) {
+        // verify says why on its own line; the other commands on standard error.
+        if (refusal != nullptr) *refusal = why;
+        else Error("%s", (path + ": " + why).c_str());
         return false;
     }
     if (record.replayEnd != summary->end) {
@@ -332,8 +316,9 @@ Verdict VerifyOne(const std::string& file, const char* shown, bool immortal) {
     Verdict v;
     char line[1024];
     ReplaySummary summary;
-    if (!LoadNamedReplay(file, &summary)) {
-        std::snprintf(line, sizeof line, "ERROR %s: unreadable", shown);
+    std::string why;
+    if (!LoadNamedReplay(file, &summary, &why)) {
+        std::snprintf(line, sizeof line, "ERROR %s: %s", shown, why.c_str());
         v.status = kExitError;
         v.line = line;
         return v;
