@@ -167,19 +167,14 @@ void AppendText(std::string& out, const char* text) {
 
 // Reads the practice mark at the start of a practice's numbers, if it is there, and the attack
 // after it. True when the file goes on with the seed: no mark, or a mark with a sound attack.
-bool ReadPracticeMark(FILE* file, int32_t* attack) {
+bool ReadPracticeMark(ByteReader& file, int32_t* attack) {
     *attack = 0;
-    int c = std::fgetc(file);
-    while (c != EOF && IsSpace(c)) c = std::fgetc(file);
-    if (c == EOF) return true;
-    if (c != kPracticeMark[0]) {
-        std::ungetc(c, file);
-        return true;
+    while (file.Fill() && IsSpace(*file.Data())) file.Skip(1);
+    if (!file.Fill() || *file.Data() != kPracticeMark[0]) return true;
+    for (const char* p = kPracticeMark; *p != '\0'; ++p) {
+        if (file.Get() != *p) return false;
     }
-    for (const char* p = kPracticeMark + 1; *p != '\0'; ++p) {
-        if (std::fgetc(file) != *p) return false;
-    }
-    c = std::fgetc(file);
+    const int c = file.Get();
     if (c == EOF || !IsSpace(c)) return false;
     int64_t value = 0;
     if (ReadNumber(file, 1, kPracticeAttacks, &value) != NumberRead::Ok) return false;
