@@ -7,7 +7,7 @@
 #   bash scripts/fuzz.sh --runs N [TARGET...]    N executions each
 #   bash scripts/fuzz.sh --time SECONDS [TARGET...]   so many seconds each
 #
-# Targets: pack image profile font replay score (all when none is named). What each run finds is kept in
+# Targets: pack image profile font replay score text_field replay_screens (all when none is named). What each run finds is kept in
 # build-fuzz/corpus/TARGET; a crash is written to build-fuzz/artifacts/TARGET/ and fails the
 # script. The summary line of each target gives executions, coverage and corpus size.
 set -euo pipefail
@@ -23,7 +23,7 @@ case "${1:-}" in
   *) echo "usage: $0 --smoke | --runs N [TARGET...] | --time SECONDS [TARGET...]" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(pack image profile font replay score)
+[ ${#targets[@]} -gt 0 ] || targets=(pack image profile font replay score text_field replay_screens)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ is missing; scripts/setup.sh installs it" >&2
@@ -54,9 +54,12 @@ for t in "${targets[@]}"; do
     time) limit=(-max_total_time="$amount") ;;
   esac
   log=build-fuzz/fuzz_$t.log
-  # libzip's own leak on a failed open (tests/fuzz/lsan.supp) is kept out of the pack's runs.
+  # libzip's own leak on a failed open, and fontconfig's configuration kept for the process
+  # (tests/fuzz/lsan.supp), are kept out of the runs of the targets that reach them.
   sanitizer=()
-  [ "$t" = pack ] && sanitizer=(env LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp")
+  case $t in
+    pack|text_field|replay_screens) sanitizer=(env LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp") ;;
+  esac
   # The readers log every damaged input to standard error: keep it out of the way.
   if "${sanitizer[@]}" build-fuzz/tests/fuzz/fuzz_"$t" "${limit[@]}" -close_fd_mask=2 -print_final_stats=1 \
        -artifact_prefix="$artifacts/" "$corpus" "$PWD/build-fuzz/fuzz-seeds/$t" >"$log" 2>&1; then

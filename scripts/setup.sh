@@ -8,7 +8,9 @@ PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libzip-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-wqy-zenhei fonts-wqy-microhei
+  fonts-arphic-uming
   libvorbis-dev libmp3lame-dev libssl-dev libjpeg-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
   libgtest-dev libbenchmark-dev libmpfr-dev
   clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick python3 desktop-file-utils appstream

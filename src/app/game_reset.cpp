@@ -8,7 +8,9 @@
 #include "core/state.h"
 #include "game/boss.h"
 #include "game/player.h"
+#include "game/stage.h"
 #include "game/world.h"
+#include "ui/overlays.h"
 #include "ui/screen_switch.h"
 
 void GameReset() {
@@ -62,6 +64,8 @@ void NewGameLoadingFrame() {
     lifeLossTimer = 0;
     ClearPlayField();
     overlay.pauseFade = 0;
+    PrepareStageMusic();
+    WarmUpGameDrawing();
     DrawScreenSwitch();
     hge->Gfx_EndScene();
 }

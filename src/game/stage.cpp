@@ -9,8 +9,11 @@
 #include "game/boss.h"
 #include "game/effects.h"
 #include "game/panels.h"
+#include "platform/preload.h"
 
 namespace {
+
+constexpr const char* kStageMusic = "Music/music1.mp3";
 
 // The corridor: rows of pillars on both sides, then the floor, then the side walls. Seven rows
 // of each, one 384-unit tile apart, wrapping round as they scroll.
@@ -59,7 +62,7 @@ void BuildScene() {
 }
 
 void BossArrives() {
-    HSTREAM music = hge->Stream_Load("Music/music1.mp3", 0);
+    HSTREAM music = hge->Stream_Load(kStageMusic, 0);
     run.musicChannel = hge->Stream_Play(music, true, settings.musicVolume);
     bossActive = 1;
     RaiseCue(CUE_CAT00);
@@ -132,3 +135,5 @@ void StageScript() {
     }
     OrderPanels();
 }
+
+void PrepareStageMusic() { Engine_PreloadStream(kStageMusic); }

@@ -5,3 +5,7 @@
 // Once per game frame while stage is 1 and the game runs, after frameCounter has advanced and
 // before WorldStep.
 void StageScript();
+
+// Reads and opens the stage music ahead, in the game's loading frame: the boss's arrival then
+// starts it without a long frame of reading in play.
+void PrepareStageMusic();

@@ -48,8 +48,15 @@ bool GlyphFont::Ready() {
         return false;
     }
     ascent = rasterizer->Ascent();
-    engine->System_Log("Glyph font \"%s\" %d px: %s", faceName.c_str(), int(size),
-                       rasterizer->FontFile().c_str());
+    // Which file and which face of it: a collection holds several, and only some set Latin
+    // letters on the half-width cells the text is laid on.
+    const char* own = outlineFormat == GLYPH_BITMAP && rasterizer->OwnBitmaps() ? ", its own bitmaps at this size" : "";
+    const char* cells = rasterizer->HalfWidthLatin()
+                            ? ""
+                            : "; no installed Chinese face sets Latin letters half-width, so Latin text is spaced unevenly";
+    engine->System_Log("Glyph font \"%s\" %d px: %s, face %d \"%s\"%s%s", faceName.c_str(), int(size),
+                       rasterizer->FontFile().c_str(), rasterizer->FaceIndex(),
+                       rasterizer->FaceName().c_str(), own, cells);
     return true;
 }
 

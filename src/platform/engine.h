@@ -153,7 +153,8 @@ public:
     // Runs the frame loop: the frame callback, then the render callback, once per frame at the
     // HGE_FPS rate. Returns when the frame callback returns true or the player closes the window.
     virtual bool System_Start() = 0;
-    // printf-style line to the log (standard error, and HGE_LOGFILE when set).
+    // printf-style line to the log (standard error, and HGE_LOGFILE when set). A video export
+    // keeps standard error for its progress: the log file alone then.
     virtual void System_Log(const char* format, ...) MIRRORFALL_PRINTF(2, 3) = 0;
     // Writes the scene drawn so far in this frame to `filename` as an image Texture_Load reads.
     virtual bool System_Snapshot(const char* filename) = 0;

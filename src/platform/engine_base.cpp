@@ -11,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/data_folder.h"
+#include "platform/preload.h"
 #include "platform/headless_engine.h"
 
 namespace {
@@ -51,6 +52,10 @@ EngineBase* CurrentEngine() { return gEngine; }
 void Engine_UseBackend(EngineFactory factory) { gFactory = factory; }
 
 bool Engine_WindowOpen() { return gEngine != nullptr && gEngine->System_GetState(HGE_HWND) != 0; }
+
+void Engine_PreloadStream(const char* filename) {
+    if (gEngine != nullptr) gEngine->Stream_Preload(filename);
+}
 
 Engine* hgeCreate(int version) {
     if (version != HGE_VERSION) return nullptr;
@@ -147,7 +152,7 @@ void EngineBase::System_Log(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    std::fprintf(stderr, "%s\n", line);
+    if (logToStandardError_) std::fprintf(stderr, "%s\n", line);
     if (!logFile_.empty()) {
         if (FILE* f = std::fopen(logFile_.c_str(), "a")) {
             std::fprintf(f, "%s\n", line);

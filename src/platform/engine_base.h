@@ -31,6 +31,9 @@ public:
 
     void System_Log(const char* format, ...) override MIRRORFALL_PRINTF(2, 3);
 
+    // Engine_PreloadStream (preload.h): nothing to prepare unless a backend says otherwise.
+    virtual void Stream_Preload(const char* filename) { (void)filename; }
+
     void Input_SetPadBindings(const PadBinding* bindings, const int64_t* actionKeys,
                               int actionCount, int deadZonePercent) override;
     bool Input_TakeWindowModeToggle() override;
@@ -86,6 +89,7 @@ protected:
     int screenshotKey_ = 0x7B;  // VK_F12
     std::string title_ = "HGE";
     std::string logFile_;
+    bool logToStandardError_ = true;  // off: the log file alone (a command-line run's terminal)
     uintptr_t window_ = 0;  // HGE_HWND: nonzero once the window exists
     TextEventHandler textHandler_ = nullptr;
     bool textInput_ = false;

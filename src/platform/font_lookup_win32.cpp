@@ -2,7 +2,8 @@
 // looked up under their file names, through the registry's font list and in the system's Fonts
 // folder; the family asked for comes first, then the others, so that 黑体 text still draws in
 // 宋体 on a system that has only that. A system without any (Wine's, or a trimmed one) uses the
-// fonts shipped in the fonts folder beside the game.
+// fonts shipped in the fonts folder beside the game, the face of a collection whose Latin
+// letters are half-width first.
 #include "platform/font_lookup.h"
 
 #if defined(_WIN32)
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <initializer_list>
 #include <filesystem>
 #include <new>
 #include <system_error>
@@ -193,23 +195,32 @@ bool OpenFontFor(FT_Library library, const std::string& family, int pixelSize, b
         if (!fontsFolder.empty()) files.push_back(fontsFolder / font->file);
         for (const fs::path& file : files) candidates.push_back({file, font->index});
     }
-    for (const fs::path& file : ShippedFonts()) candidates.push_back({file, 0});
+    // Every face of a shipped collection is a candidate of its own: WenQuanYi Zen Hei's file
+    // holds the Mono face beside the proportional one.
+    for (const fs::path& file : ShippedFonts()) {
+        FT_Face face = OpenMapped(library, file, -1);
+        FT_Long faces = face != nullptr ? face->num_faces : 0;
+        if (face != nullptr) FT_Done_Face(face);
+        for (int index = 0; index < faces && index < 256; ++index) candidates.push_back({file, index});
+    }
 
-    for (const Candidate& candidate : candidates) {
-        std::error_code ec;
-        if (!fs::is_regular_file(candidate.file, ec)) continue;
-        FT_Face face = OpenMapped(library, candidate.file, candidate.index);
-        if (face == nullptr) continue;
-        // A file that cannot draw Chinese (a damaged or misnamed one) is passed over.
-        if (FT_Get_Char_Index(face, 0x4E2D) == 0) {  // 中
-            FT_Done_Face(face);
-            continue;
+    // The text is laid on half-width cells: the first face whose Latin letters fill them, as
+    // SimSun's and SimHei's do; failing any, the first that draws Chinese at all. A file that
+    // cannot draw Chinese (a damaged or misnamed one) is passed over.
+    for (bool halfWidth : {true, false}) {
+        for (const Candidate& candidate : candidates) {
+            std::error_code ec;
+            if (!fs::is_regular_file(candidate.file, ec)) continue;
+            FT_Face face = OpenMapped(library, candidate.file, candidate.index);
+            if (face == nullptr) continue;
+            bool cells = HasHalfWidthLatin(face);
+            if (!HasChinese(face) || (halfWidth && !cells)) {
+                FT_Done_Face(face);
+                continue;
+            }
+            TakeFace(face, Utf8(candidate.file.wstring()), found);
+            return true;
         }
-        found->face = face;
-        found->file = Utf8(candidate.file.wstring());
-        found->boldFace = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-        found->italicFace = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-        return true;
     }
     if (error != nullptr) {
         *error = "no Chinese font in " + (fontsFolder.empty() ? std::string("the system") : Utf8(fontsFolder.wstring())) +

@@ -28,8 +28,13 @@ FT_Library Library() {
 
 class FreeTypeRasterizer : public GlyphRasterizer {
 public:
-    FreeTypeRasterizer(FT_Face face, std::string file, bool bold, bool italic)
-        : face_(face), file_(std::move(file)), bold_(bold), italic_(italic) {
+    FreeTypeRasterizer(FT_Face face, std::string file, bool halfWidthLatin, bool bold, bool italic)
+        : face_(face),
+          file_(std::move(file)),
+          faceName_(::FaceName(face)),
+          halfWidthLatin_(halfWidthLatin),
+          bold_(bold),
+          italic_(italic) {
         // The ascent a Windows font reports is its OS/2 table's "win" ascent scaled to the em;
         // other fonts fall back on FreeType's scaled ascender.
         const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
@@ -43,6 +48,22 @@ public:
     ~FreeTypeRasterizer() override { FT_Done_Face(face_); }
 
     const std::string& FontFile() const override { return file_; }
+    int FaceIndex() const override { return int(face_->face_index & 0xFFFF); }
+    const std::string& FaceName() const override { return faceName_; }
+    bool HalfWidthLatin() const override { return halfWidthLatin_; }
+    bool OwnBitmaps() const override {
+        // FT_Set_Pixel_Sizes chose one of the face's strikes when it has one of this size.
+        if (!FT_HAS_FIXED_SIZES(face_)) return false;
+        for (FT_Int i = 0; i < face_->num_fixed_sizes; ++i) {
+            if (face_->available_sizes[i].y_ppem == face_->size->metrics.y_ppem << 6) return true;
+        }
+        return false;
+    }
+    long PenAdvance(char16_t code, int format) override {
+        haveLast_ = false;  // the slot is reused
+        if (FT_Load_Char(face_, FT_ULong(code), LoadFlags(format)) != 0) return GLYPH_ERROR;
+        return long(face_->glyph->advance.x);
+    }
     int Ascent() const override { return ascent_; }
     bool HasGlyph(char16_t code) const override { return FT_Get_Char_Index(face_, code) != 0; }
 
@@ -66,12 +87,15 @@ public:
     }
 
 private:
+    // One-bit glyphs may come from a font's own hand-made bitmaps; grey ones are always
+    // rendered from the outline.
+    static FT_Int32 LoadFlags(int format) {
+        return format == GLYPH_BITMAP ? FT_LOAD_TARGET_MONO : (FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP);
+    }
+
     bool Render(char16_t code, int format) {
         bool mono = format == GLYPH_BITMAP;
-        // One-bit glyphs may come from a font's own hand-made bitmaps; grey ones are always
-        // rendered from the outline.
-        FT_Int32 flags = mono ? FT_LOAD_TARGET_MONO : (FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP);
-        if (FT_Load_Char(face_, FT_ULong(code), flags) != 0) return false;
+        if (FT_Load_Char(face_, FT_ULong(code), LoadFlags(format)) != 0) return false;
         FT_GlyphSlot slot = face_->glyph;
         if (bold_) FT_GlyphSlot_Embolden(slot);
         if (italic_) FT_GlyphSlot_Oblique(slot);
@@ -116,6 +140,8 @@ private:
 
     FT_Face face_;
     std::string file_;
+    std::string faceName_;
+    bool halfWidthLatin_;
     bool bold_;
     bool italic_;
     int ascent_ = 0;
@@ -144,6 +170,7 @@ std::unique_ptr<GlyphRasterizer> GlyphRasterizer::Open(const std::string& family
         return fail("FreeType cannot size " + found.file);
     }
     // Only what the found face lacks is made up.
-    return std::make_unique<FreeTypeRasterizer>(found.face, found.file, bold && !found.boldFace,
+    return std::make_unique<FreeTypeRasterizer>(found.face, found.file, found.halfWidthLatin,
+                                                bold && !found.boldFace,
                                                 italic && !found.italicFace);
 }

@@ -33,6 +33,17 @@ public:
 
     // The matched font file, for the log.
     virtual const std::string& FontFile() const = 0;
+    // The face within it: its index in a collection and its family and style, for the log.
+    virtual int FaceIndex() const = 0;
+    virtual const std::string& FaceName() const = 0;
+    // Whether every printable ASCII glyph of the face advances half a full-width cell (a face
+    // without such letters is used only where no installed face has them).
+    virtual bool HalfWidthLatin() const = 0;
+    // Whether one-bit glyphs come from the face's own bitmaps drawn for this size.
+    virtual bool OwnBitmaps() const = 0;
+    // The pen advance of the code unit's glyph as rendered in `format`, in 64ths of a pixel;
+    // GLYPH_ERROR when it cannot be loaded.
+    virtual long PenAdvance(char16_t code, int format) = 0;
     // Whether the font has a glyph of its own for the code unit (not the missing-glyph box).
     virtual bool HasGlyph(char16_t code) const = 0;
     // Pixels from the top of a line to its baseline.

@@ -65,9 +65,13 @@ void HeadlessEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (recordQuads_) recorded_.push_back(*quad);
 }
 
-void HeadlessEngine::Gfx_RenderLine(float, float, float, float, uint32_t, float) {}
+void HeadlessEngine::Gfx_RenderLine(float x1, float y1, float x2, float y2, uint32_t color, float z) {
+    if (recordQuads_ && sceneOpen_) recordedLines_.push_back({x1, y1, x2, y2, color, z, recorded_.size()});
+}
 
-void HeadlessEngine::Gfx_SetClipping(int, int, int, int) {}
+void HeadlessEngine::Gfx_SetClipping(int x, int y, int w, int h) {
+    if (recordQuads_ && sceneOpen_) recordedClips_.push_back({x, y, w, h, recorded_.size()});
+}
 
 HTEXTURE HeadlessEngine::Texture_Create(int width, int height) {
     if (width <= 0 || height <= 0) return 0;

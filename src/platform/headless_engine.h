@@ -12,6 +12,18 @@
 
 class HeadlessEngine : public EngineBase {
 public:
+    // A line or a clipping rectangle drawn while quads are recorded, with how many quads had
+    // been recorded before it, so a test can tell what it was drawn between.
+    struct RecordedLine {
+        float x1, y1, x2, y2;
+        uint32_t color;
+        float z;
+        size_t quadsBefore;
+    };
+    struct RecordedClip {
+        int x, y, w, h;  // 0, 0, 0, 0: the whole screen again
+        size_t quadsBefore;
+    };
     struct PlayedSound {
         HSTREAM stream;
         int volume;
@@ -61,7 +73,14 @@ public:
     long ScenesPresented() const { return scenesPresented_; }
     uint32_t LastClearColor() const { return lastClear_; }
     const std::vector<hgeQuad>& RecordedQuads() const { return recorded_; }
-    void ClearRecordedQuads() { recorded_.clear(); }
+    const std::vector<RecordedLine>& RecordedLines() const { return recordedLines_; }
+    const std::vector<RecordedClip>& RecordedClips() const { return recordedClips_; }
+    // Clears the recorded quads, lines and clipping rectangles.
+    void ClearRecordedQuads() {
+        recorded_.clear();
+        recordedLines_.clear();
+        recordedClips_.clear();
+    }
     const std::vector<PlayedSound>& PlayedSounds() const { return played_; }
     void ClearPlayedSounds() { played_.clear(); }
     int StreamVolume(HSTREAM stream) const;
@@ -138,6 +157,8 @@ private:
     bool recordQuads_ = false;
     bool skipDrawing_ = false;
     std::vector<hgeQuad> recorded_;
+    std::vector<RecordedLine> recordedLines_;
+    std::vector<RecordedClip> recordedClips_;
     std::vector<PlayedSound> played_;
 };
 

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/engine_base.h"
@@ -18,6 +20,7 @@
 #include "platform/quad_plan.h"
 #include "platform/frame_pacing.h"
 #include "platform/image.h"
+#include "platform/sdl_sound_capture.h"
 
 // The size of WINDOW as the X server has it, when the window is on X11 (sdl_x11.cpp).
 bool X11WindowSize(SDL_Window* window, int& w, int& h);
@@ -50,6 +53,7 @@ public:
     void Texture_Unlock(HTEXTURE tex) override;
 
     HSTREAM Stream_Load(const char* filename, uint32_t size = 0, bool loadIntoMemory = true) override;
+    void Stream_Preload(const char* filename) override;
     void Stream_Free(HSTREAM stream) override;
     HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) override;
     void Channel_SetVolume(HCHANNEL channel, int volume) override;
@@ -60,11 +64,21 @@ public:
     bool Input_GetKeyState(int key) override;
     void Input_GetMousePos(float* x, float* y) override;
 
-    int Timer_GetFPS() override { return measuredFps_; }
+    // A video shows 60 frames a second, however fast they were drawn: its picture is the same
+    // on every run.
+    int Timer_GetFPS() override { return capture_ ? 60 : measuredFps_; }
 
     // See SdlSetTimedemo and SdlRunFrame.
     void SetTimedemo(bool on) { timedemo_ = on; }
     bool RunFrame(double* seconds);
+    // See SdlSetCapture, SdlCapturedSound and SdlReadFrame.
+    // The export's terminal shows its progress; the log goes to the file alone.
+    void SetCapture(bool on) {
+        capture_ = on;
+        logToStandardError_ = !on;
+    }
+    SoundCapture* CapturedSound() { return capturedSound_.get(); }
+    bool ReadFrame(std::vector<uint32_t>& pixels);
 
 protected:
     void Shutdown() override;
@@ -127,6 +141,10 @@ private:
     // --- sdl_audio.cpp ---
     void OpenAudio();
     void CloseAudio();
+    // A stream for the captured sound: decoded by capturedSound_ when it is first heard.
+    HSTREAM CaptureStream(const char* filename, std::vector<unsigned char>&& bytes);
+    // The lowest free stream slot, made when there is none.
+    size_t FreeStreamSlot();
 
     SDL_Window* windowHandle_ = nullptr;
     SDL_GLContext context_ = nullptr;
@@ -145,6 +163,9 @@ private:
     std::chrono::steady_clock::time_point lastFrame_{};  // when the previous frame was shown
     bool clockStarted_ = false;
     bool timedemo_ = false;
+    // Frames for a video: no window shown, the scene read back, the sound mixed on the video's
+    // clock by capturedSound_ instead of played.
+    bool capture_ = false;
 
     // Vsync: on only while the display runs at 60 Hz and the game asks for 60 frames a second.
     int displayRate_ = -1;  // Hz, 0 when unknown
@@ -211,10 +232,17 @@ private:
         Mix_Music* music = nullptr;  // or decoded as it plays, from `encoded`
         std::vector<unsigned char> encoded;
         bool used = false;
+        bool musicVoice = false;  // captured: it holds the music voice
     };
     // The stream a channel plays, or nullptr when there is no sound or no such channel.
     const Stream* ChannelStream(HCHANNEL channel) const;
+    // Reads and decodes (or opens as music) the file's stream. False when it cannot be read.
+    bool OpenStream(const char* filename, Stream* stream);
+    void CloseStream(Stream* stream);
     std::vector<Stream> streams_;
+    std::string preloadedFile_;  // the file of preloaded_, empty when there is none
+    Stream preloaded_;
     bool audioOpen_ = false;
     bool musicTaken_ = false;  // SDL_mixer has one music voice
+    std::unique_ptr<SoundCapture> capturedSound_;
 };

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/data_folder.h"
@@ -18,6 +19,7 @@
 namespace {
 
 SdlEngine* gLiveEngine = nullptr;
+std::string gLogName = "mirrorfall.log";
 SdlFrameObserver gObserver = nullptr;
 void* gObserverUser = nullptr;
 
@@ -118,6 +120,8 @@ int SdlVirtualKey(int keycode, int scancode) {
     return VirtualKey(SDL_Keycode(keycode), SDL_Scancode(scancode));
 }
 
+void SdlUseLogFile(const char* name) { gLogName = name; }
+
 void SdlEngine_SetFrameObserver(SdlFrameObserver observer, void* user) {
     gObserver = observer;
     gObserverUser = user;
@@ -128,7 +132,7 @@ SdlEngine::SdlEngine() {
     DataFolderChoice folder = UseDataFolder(ExecutableFolder(), std::getenv("XDG_DATA_HOME"),
                                             std::getenv("HOME"));
     // A fresh log for every run, beside the settings.
-    logFile_ = "mirrorfall.log";
+    logFile_ = gLogName;
     if (FILE* f = std::fopen(logFile_.c_str(), "w")) std::fclose(f);
     if (folder.installed) {
         System_Log("Game files in %s, data from %s", folder.dataFolder.c_str(), folder.shareFolder.c_str());
@@ -175,7 +179,14 @@ bool SdlEngine::System_Initiate() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    if (!started && capture_) {
+        // Frames for a video need no display at all: without one, SDL draws offscreen (EGL).
+        System_Log("No display (%s); drawing offscreen", SDL_GetError());
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    }
+    if (!started) {
         System_Log("Can't start the video: %s", SDL_GetError());
         return false;
     }
@@ -186,7 +197,9 @@ bool SdlEngine::System_Initiate() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (!windowed_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (!windowed_ && !capture_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Frames for a video are drawn and read back, never shown.
+    if (capture_) flags |= SDL_WINDOW_HIDDEN;
     windowHandle_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                      screenWidth_, screenHeight_, flags);
     if (windowHandle_ == nullptr) {
@@ -213,7 +226,7 @@ bool SdlEngine::System_Initiate() {
     textInput_ = false;
     SetWindowIcon();
     ReadDisplayRate();
-    if (useSound_) OpenAudio();
+    if (useSound_ || capture_) OpenAudio();
     OpenPads();
     initiated_ = true;
     if (gLiveEngine == nullptr) {
@@ -390,6 +403,36 @@ bool SdlEngine::RunFrame(double* seconds) {
 
 void SdlSetTimedemo(bool on) {
     if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetTimedemo(on);
+}
+
+void SdlSetCapture(bool on) {
+    if (auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine())) engine->SetCapture(on);
+}
+
+bool SdlCaptureReady() {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->CapturedSound() != nullptr;
+}
+
+void SdlSetSoundClock(int64_t sample) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine != nullptr && engine->CapturedSound() != nullptr) {
+        engine->CapturedSound()->SetClock(sample);
+    }
+}
+
+void SdlTakeSound(int64_t upto, std::vector<int16_t>* samples) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    if (engine == nullptr || engine->CapturedSound() == nullptr) return;
+    engine->CapturedSound()->Take(upto, samples);
+    for (const std::string& line : engine->CapturedSound()->TakeLog()) {
+        engine->System_Log("%s", line.c_str());
+    }
+}
+
+bool SdlReadFrame(std::vector<uint32_t>* pixels) {
+    auto* engine = dynamic_cast<SdlEngine*>(CurrentEngine());
+    return engine != nullptr && engine->ReadFrame(*pixels);
 }
 
 bool SdlRunFrame(double* seconds) {

@@ -351,7 +351,7 @@ bool SdlEngine::Gfx_BeginScene(HTEXTURE) {
     // framebuffer of its own costs a software renderer about a millisecond.
     int w = 0, h = 0;
     WindowPixels(w, h);
-    direct_ = w == screenWidth_ && h == screenHeight_ && !plainDraw_;
+    direct_ = w == screenWidth_ && h == screenHeight_ && !plainDraw_ && !capture_;
     gl.BindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : sceneFramebuffer_);
     gl.Viewport(0, 0, screenWidth_, screenHeight_);
     gl.Disable(GL_SCISSOR_TEST);
@@ -371,6 +371,7 @@ void SdlEngine::Gfx_EndScene() {
 
 void SdlEngine::Present() {
     if (screenshotPending_) SaveScreenshot();
+    if (capture_) return;  // the frame stays in the scene's framebuffer, to be read back
     if (direct_) {
         SDL_GL_SwapWindow(windowHandle_);
         return;
@@ -557,6 +558,13 @@ bool SdlEngine::ReadScene(Image& image) {
         uint32_t* to = &image.pixels[size_t(y) * size_t(screenWidth_)];
         for (int x = 0; x < screenWidth_; ++x) to[x] = from[x] | 0xFF000000u;  // the frame is opaque
     }
+    return true;
+}
+
+bool SdlEngine::ReadFrame(std::vector<uint32_t>& pixels) {
+    Image image;
+    if (!ReadScene(image)) return false;
+    pixels.swap(image.pixels);
     return true;
 }
 

@@ -87,6 +87,17 @@ void DrawFrameAndHudOverFrozenFrame() {
     DrawFrameAndHud();
 }
 
+void WarmUpGameDrawing() {
+    if (frameSprite == nullptr || overlaySprite == nullptr || hge->Gfx_DrawsNothing()) return;
+    const Sprite kept = *overlaySprite;
+    ClipToFrameWindow();
+    DrawFadeIn(-63);
+    hge->Gfx_SetClipping(0, 0, 0, 0);
+    DrawFrameAndHud();
+    *overlaySprite = kept;
+    hge->Gfx_Clear(0xFF000000u);
+}
+
 void DrawFrozenFrame(HTEXTURE snapshot, int32_t fade) {
     // Alpha falls by 15 a step, red and green by 9, blue is kept.
     Sprite& s = *overlaySprite;

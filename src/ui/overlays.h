@@ -13,6 +13,13 @@ void DrawFadeIn(int32_t clock);
 void DrawFrameAndHud();
 // The same over an overlay, with the overlay sprite's anchor and depth put back first.
 void DrawFrameAndHudOverFrozenFrame();
+// Draws what the first frames of a game draw (the fade-in within the frame's window, the frame
+// and the head-up display), then clears to black again: called by the game's loading frame, before its shutter. A renderer
+// that makes its drawing code on first use (Mesa's software renderer compiles one program per
+// kind of draw) does that here rather than in the first frames of play. Leaves the overlay
+// sprite as it found it. Nothing before the frame picture is loaded (the start-up's loading
+// frame).
+void WarmUpGameDrawing();
 // The frozen frame, dimmed a step per fade step (0..10).
 void DrawFrozenFrame(HTEXTURE snapshot, int32_t fade);
 

@@ -17,6 +17,7 @@
 #include "replay/replay.h"
 #include "replay/score_file.h"
 #include "ui/practice_screen.h"
+#include "ui/replay_video.h"
 #include "ui/text_input.h"
 #include "ui/title.h"
 
@@ -214,6 +215,8 @@ TitleRequest ReplayMenuFrame() {
     }
 
     DrawHeadings();
+    // While a video of a slot is being made, the list's own keys wait.
+    if (!saving && ReplayVideoFrame(menus.menuCursor + 1)) return TitleRequest::None;
 
     if (saving) {
         PollKeyPhase(VK_LBUTTON);

@@ -138,6 +138,29 @@ int main(int argc, char** argv) {
     }
     Put(out / "replay" / "head.rpy", std::string("None \nUnnamed \nNone \n2026/01/01 12:00:00\n1 -1 0 1 "));
 
+    // Text field events: typing, Home and typing on, a drag, Chinese, codes that are no character.
+    using namespace std::string_literals;
+    Put(out / "text_field" / "typing.bin",
+        "\x03\x0E\x05\x00"s + "\x01\x05hello"s + "\x06"s + "\x02\x00"s + "\x01\x03" "abc"s + "\x06"s +
+            "\x01\x06\xE4\xB8\xAD\xC0\x80"s + "\x00\x00\x80\x00"s + "\x04\x05\x05\x01"s + "\x06"s);
+
+    // Replay folders: a few slots and a score file; the third slot's first line is long.
+    std::string folder;
+    auto file = [&folder](unsigned how, const std::string& bytes) {
+        folder += char(how);
+        folder += char(bytes.size() >> 8);
+        folder += char(bytes.size() & 0xFF);
+        folder += bytes;
+    };
+    const std::string head = "Name \nPlayer \nComment \n2026/01/01 12:00:00\n1 2 300 1 ";
+    file(1, head);
+    file(0, "");
+    file(3, head);
+    for (int slot = 4; slot <= 10; ++slot) file(slot % 2 == 0 ? 0 : 1, head);
+    file(1, " 1200 85 3000");
+    folder += "\x04typed name";
+    Put(out / "replay_screens" / "folder.bin", folder);
+
     std::printf("make_fuzz_seeds: seeds in %s\n", out.string().c_str());
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "game/boss.h"
 #include "game/player.h"
 #include "replay/replay.h"
+#include "ui/overlays.h"
 #include "ui/replay_screens.h"
 #include "ui/text_input.h"
 
@@ -265,7 +266,8 @@ TEST_F(GameFlowTest, AReplaysEndOpensThePauseMenuThatCannotResume) {
 }
 
 // The frame that uses the record's last word freezes under the pause menu, after the rest of
-// the frame (the player's step included) has run.
+// the frame (the player's step included) has run; the next frame shows the menu over the frozen
+// frame with the game stopped, and resuming only pauses it again at the same place.
 TEST_F(GameFlowTest, TheFrameThatUsesTheLastWordOpensThePauseMenu) {
     ToOpenGame();
     record.replayPlayback = true;
@@ -277,10 +279,38 @@ TEST_F(GameFlowTest, TheFrameThatUsesTheLastWordOpensThePauseMenu) {
     Run();
     EXPECT_EQ(record.replayFrame, 50);
     EXPECT_EQ(run.pauseState, PauseState::Paused);
-    EXPECT_EQ(overlay.pauseCursor, 1);
     EXPECT_EQ(Latch(MenuKey::Cancel), 1.0f);
     EXPECT_EQ(Latch(MenuKey::Confirm), 1.0f);
+    EXPECT_NE(overlay.snapshotTexture, 0u);
     EXPECT_LT(playerY, y);  // the frame's step still ran
+    const int32_t frozenAt = run.frameCounter;
+    const float frozenY = playerY;
+
+    // The menu opens: its sound, its pictures, the cursor on its first item, nothing moves.
+    engine->SetRecordQuads(true);
+    engine->ClearRecordedQuads();
+    Run();
+    engine->SetRecordQuads(false);
+    EXPECT_TRUE(Cue(CUE_PAUSE));
+    EXPECT_NE(overlay.menuChoseTexture, 0u);
+    EXPECT_EQ(overlay.pauseFade, 1);
+    EXPECT_EQ(overlay.pauseCursor, 0);
+    EXPECT_EQ(run.frameCounter, frozenAt);
+    EXPECT_EQ(record.replayFrame, 50);
+    EXPECT_EQ(playerY, frozenY);
+    int menuPictures = 0;
+    for (const hgeQuad& q : engine->RecordedQuads()) menuPictures += q.tex == overlay.menuChoseTexture ? 1 : 0;
+    EXPECT_EQ(menuPictures, 1 + 1 + kPauseItems);  // the bar, the title and the six items
+
+    // Resuming from item 0 closes the menu, and the next running frame opens it again.
+    Run(12);
+    Tap(VK_RETURN);
+    EXPECT_EQ(run.pauseState, PauseState::Resuming);
+    for (int i = 0; i < 20 && run.pauseState != PauseState::Running; ++i) Run();
+    ASSERT_EQ(run.pauseState, PauseState::Running);
+    Run();
+    EXPECT_EQ(run.pauseState, PauseState::Paused);
+    EXPECT_GE(record.replayFrame, 50);
     record.replayPlayback = false;
 }
 

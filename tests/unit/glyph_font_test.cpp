@@ -165,4 +165,31 @@ TEST(GlyphFontMatch, ChineseFaceNamesFindACjkFont) {
     }
 }
 
+// The game's two fonts as it opens them: every printable ASCII glyph of the face chosen must
+// advance exactly half a full-width cell, both by the face's own advance table and as rendered
+// at the font's size in its format, or mixed text leaves gaps in its words ("Repl ay").
+TEST(GlyphFontMatch, BothFontsGetFacesWithHalfWidthLatinLetters) {
+    struct Case {
+        const char* face;
+        int size;
+        int format;
+    };
+    const Case cases[] = {
+        {"\xE5\xAE\x8B\xE4\xBD\x93", 14, GLYPH_BITMAP},  // 宋体, fieldFont
+        {"\xE9\xBB\x91\xE4\xBD\x93", 16, GLYPH_GRAY8},   // 黑体, listFont
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        auto font = GlyphRasterizer::Open(c.face, c.size, false, false, &error);
+        ASSERT_NE(font, nullptr) << error;
+        std::string which = font->FontFile() + " face " + std::to_string(font->FaceIndex()) + " " + font->FaceName();
+        EXPECT_TRUE(font->HalfWidthLatin()) << which;
+        long full = font->PenAdvance(u'\u4E2D', c.format);
+        EXPECT_EQ(full, c.size * 64) << which;
+        for (char16_t ch = 0x20; ch <= 0x7E; ++ch) {
+            EXPECT_EQ(font->PenAdvance(ch, c.format) * 2, full) << which << ": '" << char(ch) << "'";
+        }
+    }
+}
+
 }  // namespace
