@@ -5,6 +5,7 @@
 
 #include "app/game_reset.h"
 #include "app/loading.h"
+#include "app/practice.h"
 #include "core/sound_cues.h"
 #include "core/state.h"
 #include "game/boss.h"
@@ -13,6 +14,7 @@
 #include "game/world.h"
 #include "input/actions.h"
 #include "input/keys.h"
+#include "replay/attack_history.h"
 #include "replay/score_file.h"
 #include "ui/overlays.h"
 #include "ui/replay_screens.h"
@@ -70,6 +72,7 @@ void GameFrame() {
     hge->Gfx_SetClipping(0, 0, 0, 0);
     DrawFrameAndHud();
     EndFrameActions();
+    WatchAttacks();
 }
 
 void GameEndChecks() {
@@ -245,6 +248,22 @@ bool ResultPanel() {
     return false;
 }
 
+// A practice's result panel in place of the game's: it records no score.
+bool PracticeResult() {
+    switch (PracticeResultPanel()) {
+        case PracticeExit::Stay:
+            return false;
+        case PracticeExit::Retry:
+            Retry();
+            return true;
+        case PracticeExit::ToPracticeScreen:
+            LeaveGame(Screen::Practice, 1000);
+            menus.menuCursor = record.practiceAttack - 1;
+            return true;
+    }
+    return false;
+}
+
 void OverlayFrame() {
     if (overlay.pauseFade == 0 &&
         (run.pauseState == PauseState::Paused || run.pauseState == PauseState::Result)) {
@@ -268,7 +287,10 @@ void OverlayFrame() {
     DrawFrozenFrame(overlay.snapshotTexture, overlay.pauseFade);
 
     if (run.pauseState == PauseState::Paused && PauseMenu()) return;
-    if (run.pauseState == PauseState::Result && ResultPanel()) return;
+    if (run.pauseState == PauseState::Result &&
+        (record.practiceAttack != 0 ? PracticeResult() : ResultPanel())) {
+        return;
+    }
 
     DrawFrameAndHudOverFrozenFrame();
     DrawScreenSwitch();
@@ -296,7 +318,7 @@ void TitleSideFrame() {
     if (request == TitleRequest::None) return;
     run.screen = Screen::Game;
     // A replay's game keeps the seed it was recorded with (the reset reads replayPlayback).
-    if (request == TitleRequest::StartGame) record.replayPlayback = false;
+    PrepareTitleRequest(request);
     NewGameLoadingFrame();
 }
 
@@ -310,6 +332,8 @@ void TakeSnapshot() {
 }
 
 void ScreenFlowFrame() {
+    // The attack history waits for a moment the game is not running to be saved.
+    if (run.screen != Screen::Game || run.pauseState != PauseState::Running) SaveHistoryIfChanged();
     const int32_t id = static_cast<int32_t>(run.screen);
     if (id >= 0 && id <= 9) {
         hge->Gfx_Clear(0xFF000000u);

@@ -16,6 +16,7 @@
 // the title picture, 10 is the game.
 enum class Screen : int32_t {
     Title = 0,
+    Practice = 1,                             // choose an attack to practise
     Options = 4,
     ReplayList = 5,
     ReplaySave = 6,
@@ -64,6 +65,9 @@ struct RunState {
 
 struct ActionRecord {
     int32_t randomSeed = 0;                   // the game's seed; reset: the clock's, unless a replay plays
+    // 0: the record is a whole game; 1..6: a practice of that attack alone. Set by the way into
+    // the game (the main menu's Start, the practice screen, a replay's file); a retry keeps it.
+    int32_t practiceAttack = 0;
     bool replayPlayback = false;              // the game's actions come from the replay, not the keys
     uint8_t inputBits[kActionCount] = {};     // this frame's actions, 1 = held; reset: all 0
     int32_t replayFrame = 0;                  // the word of this frame of play, from 1; reset: 0
@@ -79,7 +83,7 @@ struct MenuState {
     // keys is held, so every menu action fires once per press. Reset: all 0.
     float menuKeyLatch[kMenuKeyCount] = {};
     float rebindLatch = 0;                    // set when the key configuration takes a key; reset: 0
-    int32_t menuCursor = 0;                   // the open menu's row (main 0..3, options 0..4, keys 0..7); reset: 0
+    int32_t menuCursor = 0;                   // the open menu's row (main 0..4, options 0..4, keys 0..7); reset: 0
     int32_t menuBarY = 0;                     // the main menu's highlight, eases to 296 + 32 * row; reset: 0
     int32_t menuSlide = 0;                    // the options panels' x offset: 0 fresh, 300 at rest, 900 keys
     bool waitingForKey = false;               // the key configuration waits for the row's new key

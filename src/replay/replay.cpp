@@ -17,19 +17,13 @@
 #endif
 #include <set>
 
+#include "replay/save_file.h"
+
 
 namespace {
 
-// The log of the engine when there is one (tests of the file alone may run without it).
-template <typename... Args>
-void ReplayLog(const char* format, Args... args) {
-    if (hge != nullptr) {
-        hge->System_Log(format, args...);
-    } else {
-        std::fprintf(stderr, format, args...);
-        std::fputc('\n', stderr);
-    }
-}
+// The word before a practice's attack number in its file.
+constexpr const char* kPracticeMark = "practice";
 
 // No replay the game writes comes near this: four text lines and at most 100000 words of up to
 // four characters each. A larger file is refused before anything is read.
@@ -63,7 +57,7 @@ FILE* OpenReplay(const char* path, const char** why) {
 // head on every frame.
 void ReportRefusedOnce(const char* path, const char* why) {
     static std::set<std::string> reported;
-    if (reported.insert(path).second) ReplayLog("Replay %s is passed over: %s", path, why);
+    if (reported.insert(path).second) FileLog("Replay %s is passed over: %s", path, why);
 }
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -162,13 +156,30 @@ NumberRead ReadNumber(ByteReader& file, int64_t min, int64_t max, int64_t* out) 
     return NumberRead::Ok;
 }
 
-// Writes a text line's contents. A line break inside the text would shift every later line of
+// Adds a text line's contents. A line break inside the text would shift every later line of
 // the file, so any that slips through is stored as a space.
-void WriteText(FILE* file, const char* text) {
+void AppendText(std::string& out, const char* text) {
     for (const char* p = text; *p != '\0'; ++p) {
         char c = *p;
-        std::fputc(c == '\n' || c == '\r' ? ' ' : c, file);
+        out += c == '\n' || c == '\r' ? ' ' : c;
     }
+}
+
+// Reads the practice mark at the start of a practice's numbers, if it is there, and the attack
+// after it. True when the file goes on with the seed: no mark, or a mark with a sound attack.
+bool ReadPracticeMark(ByteReader& file, int32_t* attack) {
+    *attack = 0;
+    while (file.Fill() && IsSpace(*file.Data())) file.Skip(1);
+    if (!file.Fill() || *file.Data() != kPracticeMark[0]) return true;
+    for (const char* p = kPracticeMark; *p != '\0'; ++p) {
+        if (file.Get() != *p) return false;
+    }
+    const int c = file.Get();
+    if (c == EOF || !IsSpace(c)) return false;
+    int64_t value = 0;
+    if (ReadNumber(file, 1, kPracticeAttacks, &value) != NumberRead::Ok) return false;
+    *attack = int32_t(value);
+    return true;
 }
 
 // Reads a replay's head: its four text lines, then seed, result, score and frame count, each
@@ -180,6 +191,7 @@ void ReadHead(ByteReader& file, ReplaySummary* head) {
         ++head->linesRead;
     }
     if (head->linesRead < 4) return;
+    if (!ReadPracticeMark(file, &head->practiceAttack)) return;
     int64_t value = 0;
     if (ReadNumber(file, INT32_MIN, INT32_MAX, &value) != NumberRead::Ok) return;
     head->seed = int32_t(value);
@@ -201,68 +213,50 @@ const char* OrDefault(const char* text, const char* fallback) {
 
 }  // namespace
 
-bool ReplaySlotFileName(int slot, char* out, int outSize) {
+ReplaySlotSet replaySlotSet = ReplaySlotSet::Games;
+
+bool SlotFileName(ReplaySlotSet set, int slot, char* out, int outSize) {
     if (slot < 1 || slot > kReplaySlotCount || outSize <= 0) return false;
-    int written = std::snprintf(out, size_t(outSize), "Replay/qz507_%02d.rpy", slot);
+    const char* pattern = set == ReplaySlotSet::Practice ? "Replay/practice_%02d.rpy" : "Replay/qz507_%02d.rpy";
+    int written = std::snprintf(out, size_t(outSize), pattern, slot);
     return written > 0 && written < outSize;
+}
+
+bool ReplaySlotFileName(int slot, char* out, int outSize) {
+    return SlotFileName(replaySlotSet, slot, out, outSize);
 }
 
 bool WriteReplayFile(const char* path, const char* replayName, const char* playerName,
                      const char* illustration, const char* dateText) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target(path);
-    fs::path folder = target.parent_path();
-    if (!folder.empty() && !fs::is_directory(folder, error)) {
-        fs::create_directories(folder, error);
-        if (error) {
-            ReplayLog("Replay not saved: cannot create the folder %s: %s", folder.string().c_str(),
-                      error.message().c_str());
-            return false;
-        }
-    }
-
-    // The new replay goes to a file beside the old one and replaces it only once it is complete.
-    std::string temporary = std::string(path) + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "w");
-    if (file == nullptr) {
-        ReplayLog("Replay not saved: cannot create %s", temporary.c_str());
-        return false;
-    }
-
     int32_t words = record.replayFrame;
     if (words < 0) words = 0;
     if (words > kReplayMaxWords) words = kReplayMaxWords;
 
-    WriteText(file, OrDefault(replayName, "None"));
-    std::fputs(" \n", file);
-    WriteText(file, OrDefault(playerName, "Unnamed"));
-    std::fputs(" \n", file);
-    WriteText(file, OrDefault(illustration, "None"));
-    std::fputs(" \n", file);
-    WriteText(file, dateText == nullptr ? "" : dateText);
-    std::fputc('\n', file);
-    std::fprintf(file, "%" PRId32 " %" PRId32 " %" PRId64 " %" PRId32 " ", record.randomSeed, run.resultCode,
-                 run.score, words + 1);
-    for (int32_t k = 1; k <= words; ++k) std::fprintf(file, "%" PRId32 " ", record.replayInputs[k]);
-
-    bool ok = std::fflush(file) == 0 && std::ferror(file) == 0;
-#if !defined(_WIN32)
-    // On disk before the rename, so a crash cannot leave an empty file under the slot's name.
-    if (ok) ok = fsync(fileno(file)) == 0;
-#endif
-    if (std::fclose(file) != 0) ok = false;
-    if (ok) {
-        fs::rename(temporary, target, error);
-        if (error) {
-            ReplayLog("Replay not saved: cannot replace %s: %s", path, error.message().c_str());
-            ok = false;
-        }
-    } else {
-        ReplayLog("Replay not saved: writing %s failed", temporary.c_str());
+    std::string text;
+    text.reserve(64 + size_t(words) * 4);
+    AppendText(text, OrDefault(replayName, "None"));
+    text += " \n";
+    AppendText(text, OrDefault(playerName, "Unnamed"));
+    text += " \n";
+    AppendText(text, OrDefault(illustration, "None"));
+    text += " \n";
+    AppendText(text, dateText == nullptr ? "" : dateText);
+    text += '\n';
+    char number[96];
+    // A practice's record says which attack it practised before its numbers, where a reader
+    // that knows only whole games finds no seed and refuses the file.
+    if (record.practiceAttack != 0) {
+        std::snprintf(number, sizeof number, "%s %" PRId32 " ", kPracticeMark, record.practiceAttack);
+        text += number;
     }
-    if (!ok) fs::remove(temporary, error);
-    return ok;
+    std::snprintf(number, sizeof number, "%" PRId32 " %" PRId32 " %" PRId64 " %" PRId32 " ",
+                  record.randomSeed, run.resultCode, run.score, words + 1);
+    text += number;
+    for (int32_t k = 1; k <= words; ++k) {
+        std::snprintf(number, sizeof number, "%" PRId32 " ", record.replayInputs[k]);
+        text += number;
+    }
+    return SaveWholeFile(path, text, "Replay");
 }
 
 bool WriteReplay(int slot, const char* replayName, const char* playerName, const char* illustration,
@@ -296,7 +290,7 @@ bool LoadReplayFile(const char* path) {
     const char* why = nullptr;
     FILE* file = OpenReplay(path, &why);
     if (file == nullptr) {
-        if (why != nullptr) ReplayLog("Replay %s not loaded: %s", path, why);
+        if (why != nullptr) FileLog("Replay %s not loaded: %s", path, why);
         return false;
     }
 
@@ -313,7 +307,7 @@ bool LoadReplayFile(const char* path) {
         damage = "a frame count outside 0..100000";
     }
     if (damage != nullptr) {
-        ReplayLog("Replay %s not loaded: %s", path, damage);
+        FileLog("Replay %s not loaded: %s", path, damage);
         std::fclose(file);
         return false;
     }
@@ -321,6 +315,7 @@ bool LoadReplayFile(const char* path) {
     const int32_t seed = head.seed;
     const int32_t end = head.end;
     record.randomSeed = int32_t(seed);
+    record.practiceAttack = head.practiceAttack;
     int32_t loaded = 0;
     while (loaded < end - 1) {
         int64_t word = 0;
@@ -328,7 +323,7 @@ bool LoadReplayFile(const char* path) {
         // own rule, so it is kept as written.
         NumberRead read = ReadNumber(reader, INT32_MIN, INT32_MAX, &word);
         if (read != NumberRead::Ok) {
-            ReplayLog("Replay %s: %s after frame %d of %d; it plays back that far", path,
+            FileLog("Replay %s: %s after frame %d of %d; it plays back that far", path,
                       read == NumberRead::End ? "the file ends" : "a damaged word", int(loaded),
                       int(end - 1));
             break;
@@ -368,16 +363,18 @@ bool LoadReplay(int slot) {
 
 void RemoveStaleReplayTemporaries() {
     namespace fs = std::filesystem;
-    for (int slot = 1; slot <= kReplaySlotCount; ++slot) {
+    for (int n = 0; n < 2 * kReplaySlotCount; ++n) {
+        const ReplaySlotSet set = n < kReplaySlotCount ? ReplaySlotSet::Games : ReplaySlotSet::Practice;
+        const int slot = n % kReplaySlotCount + 1;
         char path[32];
-        if (!ReplaySlotFileName(slot, path, sizeof path)) continue;
+        if (!SlotFileName(set, slot, path, sizeof path)) continue;
         const std::string temporary = std::string(path) + ".tmp";
         std::error_code error;
         if (!fs::is_regular_file(fs::symlink_status(temporary, error))) continue;
         const auto age = fs::file_time_type::clock::now() - fs::last_write_time(temporary, error);
         if (error || age < std::chrono::seconds(60)) continue;
         if (fs::remove(temporary, error)) {
-            ReplayLog("Removed %s, an unfinished save left by an earlier run", temporary.c_str());
+            FileLog("Removed %s, an unfinished save left by an earlier run", temporary.c_str());
         }
     }
 }

@@ -189,12 +189,7 @@ uint32_t BannerTint() { return playerY < 48 ? 0x37FFFFFF : kWhite; }
 void DrawSpellTitle() {
     float titleY;
     float titleW;
-    switch (boss.attack) {
-    case 2: titleY = 0; titleW = 100; break;
-    case 4: titleY = 38; titleW = 220; break;
-    case 6: titleY = 76; titleW = 120; break;
-    default: return;
-    }
+    if (!SpellCardTitle(boss.attack, &titleY, &titleW)) return;
     int a = boss.age;
     if (a <= 120) DrawDeclaration(a);
 
@@ -227,6 +222,15 @@ void DrawSpellTitle() {
 }
 
 }  // namespace
+
+bool SpellCardTitle(int attack, float* y, float* width) {
+    switch (attack) {
+    case 2: *y = 0; *width = 100; return true;
+    case 4: *y = 38; *width = 220; return true;
+    case 6: *y = 76; *width = 120; return true;
+    default: return false;
+    }
+}
 
 void DrawHud() {
     if (overlaySprite == nullptr || fpsDigits[0] == nullptr) return;

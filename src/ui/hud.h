@@ -16,3 +16,7 @@ void CreateHudSprites();
 // Once per frame of the game screen after WorldStep, and under the pause and result overlays;
 // must run inside an open scene.
 void DrawHud();
+
+// The spell card's title picture of an attack: rows of "Graphics/scname.png", 25 texels high at
+// (0, y), `width` wide. False for the ordinary attacks.
+bool SpellCardTitle(int attack, float* y, float* width);

@@ -16,6 +16,7 @@
 #include "platform/code_page.h"
 #include "replay/replay.h"
 #include "replay/score_file.h"
+#include "ui/practice_screen.h"
 #include "ui/replay_video.h"
 #include "ui/text_input.h"
 #include "ui/title.h"
@@ -112,6 +113,7 @@ void DrawHeadings() {
     listFont.DrawText(40, 15, 0, "Replay Name", 1.0f);
     listFont.DrawText(180, 15, 0, "Player Name", 1.0f);
     listFont.DrawText(290, 15, 0, "Replay Illustration", 1.0f);
+    if (replaySlotSet == ReplaySlotSet::Practice) listFont.DrawText(16, 458, 0, "Practice replays", 1.0f);
 }
 
 void DrawMousePointer() {
@@ -181,7 +183,7 @@ TitleRequest ReplayMenuFrame() {
             menus.menuCursor = menus.menuCursor <= 0 ? kReplaySlotCount - 1 : menus.menuCursor - 1;
             RaiseCue(CUE_SELECT00);
         }
-        if (!saving && TakeSideArrow()) {
+        if (!saving && replaySlotSet == ReplaySlotSet::Games && TakeSideArrow()) {
             // Without a score file (or one that cannot be read) the player stays on the list.
             run.screen = Screen::ScoreList;
             struct stat info;
@@ -230,8 +232,12 @@ TitleRequest ReplayMenuFrame() {
     if (MenuKeyPressed(MenuKey::Cancel)) {
         if (saving) DestroyNameFields();
         Latch(MenuKey::Cancel) = 1.0f;
-        run.screen = Screen::Title;
-        menus.menuCursor = 1;
+        if (replaySlotSet == ReplaySlotSet::Practice) {
+            ReturnToPracticeScreen();
+        } else {
+            run.screen = Screen::Title;
+            menus.menuCursor = 1;
+        }
         RaiseCue(CUE_CANCEL00);
         return TitleRequest::None;
     }

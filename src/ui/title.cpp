@@ -11,16 +11,19 @@
 #include "input/keys.h"
 #include "input/settings.h"
 #include "ui/options.h"
+#include "ui/practice_screen.h"
 #include "ui/replay_screens.h"
 
 namespace {
 
-constexpr int kMenuItems = 4;
+// Start, Replay, Options, Quit, and Practice below them: the items keep their numbers, and the
+// cursor wraps from Quit on to Practice and from Practice back to Start.
+constexpr int kMenuItems = 5;
 struct MenuItem {
     float labelY;  // in the menu labels texture
     int width;
 };
-constexpr MenuItem kMenuItem[kMenuItems] = {{0, 164}, {32, 100}, {96, 94}, {160, 62}};
+constexpr MenuItem kMenuItem[kMenuItems] = {{0, 164}, {32, 100}, {96, 94}, {160, 62}, {64, 132}};
 
 }  // namespace
 
@@ -145,6 +148,9 @@ void ConfirmMainMenu() {
         case 3:
             run.quitRequested = 1;
             break;
+        case kPracticeMenuItem:
+            run.screen = Screen::Practice;
+            break;
     }
     menus.menuCursor = 0;
 }
@@ -196,6 +202,9 @@ TitleRequest TitleFrame() {
             break;
         case Screen::ScoreList:
             ScoreListFrame();
+            break;
+        case Screen::Practice:
+            request = PracticeScreenFrame();
             break;
         case Screen::Options:
             OptionsFrame();

@@ -1,5 +1,5 @@
 // title.h -- the title screen: the start-up logo, the title picture with its drifting tiles and
-// fading-in music, and the main menu (Start, Replay, Options, Quit). The same routine runs for
+// fading-in music, and the main menu (Start, Replay, Options, Quit, and Practice below them). The same routine runs for
 // every title-side screen and hands the options, key configuration and replay screens to their
 // owners after drawing the title picture.
 #pragma once
@@ -19,8 +19,9 @@ void DrawLogo();
 void MoveMenuCursor(int rows);
 
 // What a title-side screen asks of the screen flow at the end of its frame.
-// StartGame: a new recorded game; PlayReplay: the game of the replay just loaded.
-enum class TitleRequest { None, StartGame, PlayReplay };
+// StartGame: a new recorded game; PlayReplay: the game of the replay just loaded;
+// StartPractice: a recorded practice of record.practiceAttack.
+enum class TitleRequest { None, StartGame, PlayReplay, StartPractice };
 
 // Runs screens 0..9 for one frame after the logo, after the clear and before the shutter.
 TitleRequest TitleFrame();

@@ -34,7 +34,7 @@ TEST_F(TitleTest, CursorWrapsBothWaysOncePerPress) {
     ToTitle();
     engine->SetKey(VK_UP, true);
     Run();
-    EXPECT_EQ(menus.menuCursor, 3);
+    EXPECT_EQ(menus.menuCursor, 4);  // Practice, below Quit
     EXPECT_TRUE(Cue(CUE_SELECT00));
     engine->SetKey(VK_UP, false);
     Run();
@@ -69,7 +69,8 @@ TEST_F(TitleTest, CancelTwiceQuits) {
 
 TEST_F(TitleTest, ConfirmOnQuitEndsTheProgram) {
     ToTitle();
-    Tap(VK_UP);
+    Tap(VK_UP);  // Practice
+    Tap(VK_UP);  // Quit
     engine->SetKey(VK_RETURN, true);
     Run();
     EXPECT_EQ(run.quitRequested, 1);

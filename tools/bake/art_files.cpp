@@ -320,11 +320,11 @@ const std::vector<ArtRegion>& DrawnRegions() {
         add("Graphics/title_bk4.png", 0, 0, 128, 128, "tile");
         add("Graphics/title_logo.png", 0, 0, 550, 210, "logo");
         const char* t1 = "Graphics/title01.png";
-        static const int kItemY[] = {0, 32, 96, 160};
-        static const int kItemW[] = {164, 100, 94, 62};
-        static const char* kSel[] = {"START*", "REPLAY*", "OPTIONS*", "QUIT*"};
-        static const char* kUnsel[] = {"START", "REPLAY", "OPTIONS", "QUIT"};
-        for (int i = 0; i < 4; ++i) {
+        static const int kItemY[] = {0, 32, 96, 160, 64};
+        static const int kItemW[] = {164, 100, 94, 62, 132};
+        static const char* kSel[] = {"START*", "REPLAY*", "OPTIONS*", "QUIT*", "PRACTICE*"};
+        static const char* kUnsel[] = {"START", "REPLAY", "OPTIONS", "QUIT", "PRACTICE"};
+        for (int i = 0; i < 5; ++i) {
             add(t1, 0, kItemY[i], kItemW[i], 32, kSel[i]);
             add(t1, 193, kItemY[i], kItemW[i], 32, kUnsel[i]);
         }

@@ -13,10 +13,11 @@ TextStyle MenuText(float size) {
 
 void PaintMainMenu(std::vector<BakedFile>& out) {
     Canvas c(512, 512);
-    const char* texts[4] = {"GAME START", "REPLAY", "OPTIONS", "QUIT"};
-    const int rows[4] = {0, 32, 96, 160};
-    const int widths[4] = {164, 100, 94, 62};
-    for (int i = 0; i < 4; ++i) {
+    // PRACTICE, drawn below QUIT, takes the free row at 64.
+    const char* texts[5] = {"GAME START", "REPLAY", "OPTIONS", "QUIT", "PRACTICE"};
+    const int rows[5] = {0, 32, 96, 160, 64};
+    const int widths[5] = {164, 100, 94, 62, 132};
+    for (int i = 0; i < 5; ++i) {
         // Every item at the same letter height, narrowed to its width.
         TextStyle sel = MenuText(24);
         sel.font = kSerifBold;

@@ -47,13 +47,16 @@ const char kUsage[] =
     "  trace [--immortal] REPLAY_FILE\n"
     "      Plays the replay and prints one line of game state after every game frame, until the\n"
     "      game stops running or 200000 frames have run. --immortal keeps every life (a life\n"
-    "      loss does everything else it does), so the trace can reach every attack.\n"
+    "      loss does everything else it does), so the trace can reach every attack. A practice's\n"
+    "      replay plays as the practice of its attack.\n"
     "  record [options] OUT_FILE\n"
     "      Plays a game from a seed with scripted keys and saves it as a replay file.\n"
     "        --seed N         seed of the game's generator (default: the clock, as a new game)\n"
     "        --pattern P      idle | walk | bomb | chaos (default chaos)\n"
     "        --input-seed N   seed of the chaos pattern's own key generator (default 1)\n"
     "        --frames N       stop after N frames of play (default: play until the game ends)\n"
+    "        --practice N     a practice of attack N (1..6) alone instead of a whole game: the\n"
+    "                         boss starts attack N at its arrival and the game ends with it\n"
     "        --name T, --player T, --comment T   the replay's three text lines\n"
     "        --trace          also print the trace of the recorded game\n"
     "  verify [--immortal] REPLAY_FILE...\n"
@@ -210,7 +213,7 @@ int Record(int argc, char** argv) {
             continue;
         }
         bool takesValue = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--pattern") == 0 ||
-                          std::strcmp(arg, "--frames") == 0 ||
+                          std::strcmp(arg, "--frames") == 0 || std::strcmp(arg, "--practice") == 0 ||
                           std::strcmp(arg, "--input-seed") == 0 || std::strcmp(arg, "--name") == 0 ||
                           std::strcmp(arg, "--player") == 0 || std::strcmp(arg, "--comment") == 0;
         if (takesValue && value == nullptr) {
@@ -234,6 +237,12 @@ int Record(int argc, char** argv) {
                 return kExitError;
             }
             options.frames = static_cast<int32_t>(number);
+        } else if (std::strcmp(arg, "--practice") == 0) {
+            if (!ParseInt(value, 1, kPracticeAttacks, &number)) {
+                Error("record: --practice takes an attack 1 to 6, not %s", value);
+                return kExitError;
+            }
+            options.practice = static_cast<int32_t>(number);
         } else if (std::strcmp(arg, "--input-seed") == 0) {
             if (!ParseInt(value, 0, UINT32_MAX, &number)) {
                 Error("record: --input-seed takes 0 to 4294967295, not %s", value);
@@ -264,6 +273,9 @@ int Record(int argc, char** argv) {
     }
     std::string path = Absolute(out);
     if (name == nullptr) name = SimPatternName(options.pattern);
+    if (comment.empty() && options.practice != 0) {
+        comment = "practice " + std::to_string(options.practice) + ", seed " + std::to_string(options.seed);
+    }
     if (comment.empty()) comment = "seed " + std::to_string(options.seed);
 
     if (!EnterWorkFolder()) return kExitError;
@@ -276,6 +288,8 @@ int Record(int argc, char** argv) {
         };
     }
     SimOutcome outcome = SimRecord(options, onFrame);
+    const std::string practice =
+        options.practice != 0 ? "practice of attack " + std::to_string(options.practice) + ", " : "";
 
     char date[64];
     std::time_t now = std::time(nullptr);
@@ -285,8 +299,9 @@ int Record(int argc, char** argv) {
         return kExitError;
     }
     std::fprintf(trace ? errorOut : stdout,
-                 "recorded %s: seed %d, %s, %d frames of play, result %d, score %" PRId64 "\n",
-                 path.c_str(), int(record.randomSeed), outcome.endedByItself ? "game ended" : "stopped",
+                 "recorded %s: %sseed %d, %s, %d frames of play, result %d, score %" PRId64 "\n",
+                 path.c_str(), practice.c_str(), int(record.randomSeed),
+                 outcome.endedByItself ? "game ended" : "stopped",
                  int(outcome.framesOfPlay), int(outcome.result), outcome.score);
     return std::fflush(stdout) == 0 ? kExitOk : kExitError;
 }

@@ -230,6 +230,7 @@ void SimUseRecordingBindings() {
 SimOutcome SimRecord(const SimRecordOptions& options,
                      const std::function<void(const std::string&)>& onFrame) {
     SimUseRecordingBindings();
+    record.practiceAttack = options.practice;
     SimStartRecording(options.seed);
     HeadlessEngine& engine = *Headless();
     chaosState = options.inputSeed != 0 ? options.inputSeed : 1;

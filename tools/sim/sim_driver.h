@@ -63,10 +63,12 @@ struct SimRecordOptions {
     int32_t frames = 0;      // stop after this many frames of play; 0: play until the game ends
     bool immortal = false;   // no life is ever lost: the game runs until the boss's defeat (play
                              // such a record back immortal too)
+    int32_t practice = 0;    // 1..6: a practice of that attack alone; 0: a whole game
 };
 
-// Plays a game with the pattern's keys held through the real key bindings and leaves its record
-// in memory (randomSeed, replayFrame, replayInputs, resultCode, score) ready for WriteReplay.
+// Plays a game (or a practice of options.practice) with the pattern's keys held through the real
+// key bindings and leaves its record in memory (randomSeed, practiceAttack, replayFrame,
+// replayInputs, resultCode, score) ready for WriteReplay.
 // A game stopped by `frames` stores the lives left as its result.
 SimOutcome SimRecord(const SimRecordOptions& options,
                      const std::function<void(const std::string&)>& onFrame = nullptr);
