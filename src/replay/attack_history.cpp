@@ -49,8 +49,10 @@ bool ParseCount(const char* text, int64_t max, int64_t* out) {
     if (*text < '0' || *text > '9') return false;
     int64_t value = 0;
     for (; *text >= '0' && *text <= '9'; ++text) {
-        if (value > (max - (*text - '0')) / 10) return false;
-        value = value * 10 + (*text - '0');
+        int digit = *text - '0';
+        // A digit above a small bound (an attack past the sixth) is out of range by itself.
+        if (digit > max || value > (max - digit) / 10) return false;
+        value = value * 10 + digit;
     }
     if (*text != '\0') return false;
     *out = value;
